@@ -1,0 +1,30 @@
+# The front door. `make test` sets up a fresh Debian 12 machine, builds everything and runs
+# every test; `make demo` runs the installer. See README.md for the rest.
+SHELL := /bin/bash
+PRESETS := native native-release win64 win32
+
+.PHONY: all deps test demo format clean $(PRESETS)
+
+all: native
+
+deps:
+	@bash toolchain/bootstrap.sh
+
+# Configure a preset once (later builds re-run CMake themselves when a CMakeLists.txt changes).
+build/%/build.ninja:
+	@cmake --preset $* >/dev/null
+
+$(PRESETS): %: deps build/%/build.ninja
+	@cmake --build build/$*
+
+test: deps
+	@bash scripts/run_tests.sh
+
+demo:
+	@echo "make demo: there is no installer to run yet; 'make test' builds and tests the platform layer."
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build

@@ -1,0 +1,46 @@
+# patcher_module(NAME [LIBS ...]): the library target of one module folder. Its sources are the
+# folder's own .cpp files plus those of the backend subfolder this build uses (win32/ or
+# posix/); the other backend's folder is never compiled.
+function(patcher_module name)
+    cmake_parse_arguments(ARG "" "" "LIBS;WIN32_LIBS;POSIX_LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS
+         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/${PATCHER_BACKEND}/*.cpp)
+    if(NOT sources) # a module whose sources are still to come: its header alone
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+        return()
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    if(WIN32)
+        target_link_libraries(${name} PUBLIC ${ARG_WIN32_LIBS})
+    else()
+        target_link_libraries(${name} PUBLIC ${ARG_POSIX_LIBS})
+    endif()
+endfunction()
+
+# patcher_tests(NAME LIBS ...): one GoogleTest program from tests/<module>/*_test.cpp (and the
+# backend subfolder), registered as one ctest test that writes its results to NAME.xml.
+function(patcher_tests name)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS
+         ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/${PATCHER_BACKEND}/*_test.cpp)
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} test_support GTest::gtest_main)
+    # One process per program: under Wine a process costs ~50 ms, so per-TEST registration
+    # would dominate the run. The XML (a relative path: Wine reads "/x" as "\x") gives the
+    # per-test results to the summary.
+    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:results/${name}.xml
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+    if(CMAKE_CROSSCOMPILING)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
+    endif()
+endfunction()

@@ -1,0 +1,29 @@
+// File names as the POSIX system wants them: Windows separators translated, wide names in UTF-8.
+#include "platform/posix/native_path.h"
+
+#include "platform/os_codepage.h"
+
+#include <algorithm>
+
+namespace platform::posix {
+
+std::string NativePath(const char* name)
+{
+    std::string path(name);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::optional<std::string> NativePath(const char16_t* name)
+{
+    size_t units = std::char_traits<char16_t>::length(name) + 1;
+    uint32_t needed = 0;
+    if (!os::WideToMultiByte(os::CODE_PAGE_UTF8, name, units, nullptr, 0, &needed))
+        return std::nullopt;
+    std::string bytes(needed, '\0');
+    if (!os::WideToMultiByte(os::CODE_PAGE_UTF8, name, units, bytes.data(), needed, &needed))
+        return std::nullopt;
+    return NativePath(bytes.c_str());
+}
+
+} // namespace platform::posix

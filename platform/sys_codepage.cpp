@@ -1,0 +1,50 @@
+// Code-page conversion of file names: the capacity rules and the code-page override that both
+// systems share, above the backends of os_codepage.h.
+#include "platform/os_codepage.h"
+#include "platform/platform.h"
+
+#include <atomic>
+#include <string>
+
+namespace {
+
+// The code page set by SYS_SetFileApiCodePage, or 0 for the system's rule.
+std::atomic<uint32_t> fileApiOverride { 0 };
+
+uint32_t FileApiCodePage()
+{
+    uint32_t codePage = fileApiOverride.load();
+    return codePage != 0 ? codePage : platform::os::FileApiCodePage();
+}
+
+// Converts the whole source, terminator included. Capacity 0 asks for the size only.
+template <typename From, typename To, typename Convert>
+SYS_Status ConvertName(To* destination, uint32_t* capacity, const From* source, Convert convert)
+{
+    if (capacity == nullptr || source == nullptr || (destination == nullptr && *capacity > 0))
+        return SYS_BAD_ARGUMENT;
+    const size_t count = std::char_traits<From>::length(source) + 1;
+    uint32_t written = 0;
+    if (!convert(FileApiCodePage(), source, count, destination, *capacity, &written))
+        return SYS_OS_ERROR;
+    const bool sizeOnly = *capacity == 0;
+    *capacity = written;
+    return sizeOnly ? SYS_SIZE_ONLY : SYS_OK;
+}
+
+} // namespace
+
+SYS_Status SYS_WideToFileApi(char* destination, uint32_t* capacity, const char16_t* source)
+{
+    return ConvertName(destination, capacity, source, platform::os::WideToMultiByte);
+}
+
+SYS_Status SYS_FileApiToWide(char16_t* destination, uint32_t* capacity, const char* source)
+{
+    return ConvertName(destination, capacity, source, platform::os::MultiByteToWide);
+}
+
+uint32_t SYS_SetFileApiCodePage(uint32_t codePage)
+{
+    return fileApiOverride.exchange(codePage);
+}

@@ -1,0 +1,137 @@
+// Code-page conversion of file names: the in/out capacity (size only, exact fit, one short),
+// round trips in the system's file-API page and exact codes under the pages of other editions.
+#include "platform/platform.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Sets a file-API code page for one test and restores the system's rule afterwards.
+class PageOverride {
+public:
+    explicit PageOverride(uint32_t codePage) { SYS_SetFileApiCodePage(codePage); }
+    ~PageOverride() { SYS_SetFileApiCodePage(0); }
+    PageOverride(const PageOverride&) = delete;
+    PageOverride& operator=(const PageOverride&) = delete;
+};
+
+// The 8-bit form of source in the current page, or "<failed>".
+std::string ToFileApi(const char16_t* source)
+{
+    char bytes[64];
+    uint32_t capacity = sizeof bytes;
+    if (SYS_WideToFileApi(bytes, &capacity, source) != SYS_OK)
+        return "<failed>";
+    return std::string(bytes, capacity - 1);
+}
+
+std::u16string ToWide(const char* source)
+{
+    char16_t units[64];
+    uint32_t capacity = 64;
+    if (SYS_FileApiToWide(units, &capacity, source) != SYS_OK)
+        return u"<failed>";
+    return std::u16string(units, capacity - 1);
+}
+
+TEST(CodePageCapacity, SizeOnlyExactFitAndOneShort)
+{
+    const char16_t* source = u"name \u00e9.txt";
+    uint32_t needed = 0;
+    ASSERT_EQ(SYS_WideToFileApi(nullptr, &needed, source), SYS_SIZE_ONLY);
+    ASSERT_GE(needed, 11u); // ten characters and the terminator
+
+    test::GuardedBuffer<char> exact(needed);
+    uint32_t capacity = needed;
+    EXPECT_EQ(SYS_WideToFileApi(exact.Data(), &capacity, source), SYS_OK);
+    EXPECT_EQ(capacity, needed);
+    EXPECT_EQ(exact.Data()[needed - 1], '\0');
+    EXPECT_TRUE(exact.GuardsIntact());
+
+    test::GuardedBuffer<char> shortOne(needed - 1);
+    capacity = needed - 1;
+    EXPECT_EQ(SYS_WideToFileApi(shortOne.Data(), &capacity, source), SYS_OS_ERROR);
+    EXPECT_EQ(capacity, needed - 1);
+    EXPECT_TRUE(shortOne.GuardsIntact());
+
+    uint32_t units = 0;
+    ASSERT_EQ(SYS_FileApiToWide(nullptr, &units, exact.Data()), SYS_SIZE_ONLY);
+    EXPECT_EQ(units, 11u);
+    test::GuardedBuffer<char16_t> wide(units);
+    EXPECT_EQ(SYS_FileApiToWide(wide.Data(), &units, exact.Data()), SYS_OK);
+    EXPECT_EQ(std::u16string(wide.Data()), source);
+    EXPECT_TRUE(wide.GuardsIntact());
+    test::GuardedBuffer<char16_t> wideShort(units - 1);
+    units = 10;
+    EXPECT_EQ(SYS_FileApiToWide(wideShort.Data(), &units, exact.Data()), SYS_OS_ERROR);
+    EXPECT_TRUE(wideShort.GuardsIntact());
+}
+
+TEST(CodePageCapacity, MissingArgumentsAreRefused)
+{
+    char bytes[8];
+    uint32_t capacity = sizeof bytes;
+    EXPECT_EQ(SYS_WideToFileApi(bytes, &capacity, nullptr), SYS_BAD_ARGUMENT);
+    EXPECT_EQ(SYS_WideToFileApi(bytes, nullptr, u"a"), SYS_BAD_ARGUMENT);
+    EXPECT_EQ(SYS_WideToFileApi(nullptr, &capacity, u"a"), SYS_BAD_ARGUMENT);
+    EXPECT_EQ(SYS_FileApiToWide(nullptr, &capacity, "a"), SYS_BAD_ARGUMENT);
+    EXPECT_EQ(capacity, sizeof bytes);
+    uint32_t empty = 0;
+    EXPECT_EQ(SYS_FileApiToWide(nullptr, &empty, ""), SYS_SIZE_ONLY);
+    EXPECT_EQ(empty, 1u);
+}
+
+TEST(CodePageOverride, CentralAndWesternPagesGiveTheirCodes)
+{
+    {
+        PageOverride page(1250);
+        EXPECT_EQ(ToFileApi(u"\u017e\u0142"), "\x9E\xB3");
+        EXPECT_EQ(ToWide("\x9E\xB3"), u"\u017e\u0142");
+    }
+    {
+        PageOverride page(1252);
+        EXPECT_EQ(ToFileApi(u"\u00e9t\u00e9"), "\xE9t\xE9");
+        EXPECT_EQ(ToWide("\xE9t\xE9"), u"\u00e9t\u00e9");
+        // No look-alike: "l" for U+0142 would name another file.
+        EXPECT_EQ(ToFileApi(u"\u0142"), "<failed>");
+    }
+}
+
+TEST(CodePageOverride, DoubleBytePagesAndUtf8)
+{
+    {
+        PageOverride page(932);
+        EXPECT_EQ(ToFileApi(u"\u3042a"),
+            "\x82\xA0"
+            "a");
+        EXPECT_EQ(ToWide("\x82\xA0"), u"\u3042");
+        uint32_t needed = 0;
+        EXPECT_EQ(SYS_WideToFileApi(nullptr, &needed, u"\u3042"), SYS_SIZE_ONLY);
+        EXPECT_EQ(needed, 3u);
+    }
+    {
+        PageOverride page(65001);
+        EXPECT_EQ(ToFileApi(u"\u65e5\u00e9"), "\xE6\x97\xA5\xC3\xA9");
+        EXPECT_EQ(ToWide("\xE6\x97\xA5"), u"\u65e5");
+        const char16_t unpaired[] = { u'a', 0xD800, u'b', 0 };
+        EXPECT_EQ(ToFileApi(unpaired), "<failed>");
+        EXPECT_EQ(ToWide("a\xFF"), u"<failed>");
+        EXPECT_EQ(ToWide("a\xC3"), u"<failed>");
+    }
+}
+
+TEST(CodePageOverride, UnknownPagesFailAndTheRuleComesBack)
+{
+    EXPECT_EQ(SYS_SetFileApiCodePage(12345), 0u);
+    uint32_t capacity = 0;
+    EXPECT_EQ(SYS_WideToFileApi(nullptr, &capacity, u"a"), SYS_OS_ERROR);
+    EXPECT_EQ(ToWide("a"), u"<failed>");
+    EXPECT_EQ(SYS_SetFileApiCodePage(0), 12345u);
+    EXPECT_EQ(ToFileApi(u"plain.txt"), "plain.txt");
+    EXPECT_EQ(ToWide("plain.txt"), u"plain.txt");
+}
+
+} // namespace

@@ -1,0 +1,242 @@
+// The POSIX registry's file: where it is found, what is written into it, and the update rules
+// that keep it whole: concurrent writers lose nothing, a crash before the rename leaves the old
+// file, a file that is not a registry export is never overwritten.
+#include "platform/platform.h"
+#include "platform/posix/registry_file.h"
+#include "tests/platform/registry_sandbox.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Sets (or, with null, removes) an environment variable for one scope.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value)
+        : m_name(name)
+    {
+        if (const char* previous = std::getenv(name))
+            m_previous = previous;
+        Apply(value);
+    }
+    ~ScopedEnvironment() { Apply(m_previous ? m_previous->c_str() : nullptr); }
+
+private:
+    void Apply(const char* value)
+    {
+        if (value != nullptr)
+            ::setenv(m_name.c_str(), value, 1);
+        else
+            ::unsetenv(m_name.c_str());
+    }
+    std::string m_name;
+    std::optional<std::string> m_previous;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+} // namespace
+
+namespace test {
+
+struct RegistrySandbox::Backend {
+    TempDir folder;
+    ScopedEnvironment hive { "PATCHER_REGISTRY", folder.File("registry.reg").c_str() };
+};
+
+RegistrySandbox::RegistrySandbox()
+    : m_root(UniqueTestKeyPath())
+    , m_backend(std::make_unique<Backend>())
+{
+}
+
+RegistrySandbox::~RegistrySandbox() = default;
+
+} // namespace test
+
+namespace {
+
+class RegistryFileTest : public testing::Test {
+protected:
+    test::TempDir m_folder;
+    std::string m_hive = m_folder.File("config/patcher/registry.reg");
+    ScopedEnvironment m_environment { "PATCHER_REGISTRY", m_hive.c_str() };
+};
+
+TEST_F(RegistryFileTest, HivePathFollowsTheEnvironment)
+{
+    EXPECT_EQ(platform::detail::HivePath(), m_hive);
+    ScopedEnvironment noOverride("PATCHER_REGISTRY", nullptr);
+    ScopedEnvironment home("HOME", "/home/someone");
+    {
+        ScopedEnvironment config("XDG_CONFIG_HOME", "/etc/xdg-someone");
+        EXPECT_EQ(platform::detail::HivePath(), "/etc/xdg-someone/patcher/registry.reg");
+    }
+    ScopedEnvironment relative("XDG_CONFIG_HOME", "relative/config");
+    EXPECT_EQ(platform::detail::HivePath(), "/home/someone/.config/patcher/registry.reg");
+    ScopedEnvironment noHome("HOME", nullptr);
+    EXPECT_EQ(platform::detail::HivePath(), "");
+    EXPECT_EQ(SYS_RegCreateKey("Software\\Game"), 0u);
+}
+
+TEST_F(RegistryFileTest, WritesARegistryExportMakingItsFolders)
+{
+    SYS_RegKey key = SYS_RegCreateKey("Software\\Game");
+    ASSERT_NE(key, 0u);
+    const uint8_t bytes[] = { 0x00, 0xFF, 0x10 };
+    ASSERT_EQ(SYS_RegSetString(key, "Path", "C:\\Games\\\"X\""), SYS_OK);
+    ASSERT_EQ(SYS_RegSetDword(key, "Version", 123), SYS_OK);
+    ASSERT_EQ(SYS_RegSetString(key, "", "main"), SYS_OK);
+    ASSERT_EQ(SYS_RegSetValue(key, "Bytes", SYS_REG_BINARY, bytes, sizeof bytes), SYS_OK);
+    EXPECT_EQ(SYS_RegCloseKey(key), 0u);
+    EXPECT_EQ(SYS_RegCloseKey(key), 6u) << "a closed key is no longer a key";
+
+    EXPECT_EQ(ReadFile(m_hive),
+        "REGEDIT4\r\n"
+        "\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software]\r\n"
+        "\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Game]\r\n"
+        "@=\"main\"\r\n"
+        "\"Bytes\"=hex:00,ff,10\r\n"
+        "\"Path\"=\"C:\\\\Games\\\\\\\"X\\\"\"\r\n"
+        "\"Version\"=dword:0000007b\r\n"
+        "\r\n");
+}
+
+TEST_F(RegistryFileTest, QueriesSeeChangesMadeByOthers)
+{
+    SYS_RegKey key = SYS_RegCreateKey("Software\\Game");
+    ASSERT_NE(key, 0u);
+    WriteFile(
+        m_hive, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Game]\n\"Edited\"=dword:00000009\n");
+    uint32_t value = 0;
+    EXPECT_EQ(SYS_RegQueryValue(key, "Edited", &value, sizeof value), SYS_OK);
+    EXPECT_EQ(value, 9u);
+    (void)SYS_RegCloseKey(key);
+}
+
+TEST_F(RegistryFileTest, AFileThatIsNoRegistryIsNeverOverwritten)
+{
+    std::filesystem::create_directories(std::filesystem::path(m_hive).parent_path());
+    WriteFile(m_hive, "precious notes\n[HKEY_LOCAL_MACHINE\\Software]\n");
+    EXPECT_EQ(SYS_RegCreateKey("Software\\Game"), 0u);
+    EXPECT_EQ(ReadFile(m_hive), "precious notes\n[HKEY_LOCAL_MACHINE\\Software]\n");
+
+    // An empty file is an empty registry and may be written.
+    WriteFile(m_hive, "");
+    SYS_RegKey key = SYS_RegCreateKey("Software\\Game");
+    EXPECT_NE(key, 0u);
+    (void)SYS_RegCloseKey(key);
+}
+
+// Each child writes its values one call at a time, so every call is a full locked update.
+void WriteValuesInChild(int gate, char prefix)
+{
+    char go = 0;
+    if (::read(gate, &go, 1) != 0)
+        ::_exit(10);
+    SYS_RegKey key = SYS_RegCreateKey("Software\\Shared");
+    for (uint32_t i = 0; i < 200 && key != 0; ++i) {
+        std::string name = prefix + std::to_string(i);
+        if (SYS_RegSetDword(key, name.c_str(), i * 2 + (prefix == 'a')) != SYS_OK)
+            ::_exit(11);
+    }
+    ::_exit(key != 0 ? 0 : 12);
+}
+
+TEST_F(RegistryFileTest, TwoProcessesWritingAtOnceLoseNoValue)
+{
+    // 400 synced replacements take seconds on a disk; what is tested here is the locking, which
+    // a memory file system shows just as well, so the hive goes there when there is one.
+    std::optional<ScopedEnvironment> inMemory;
+    if (std::filesystem::is_directory("/dev/shm"))
+        inMemory.emplace("TMPDIR", "/dev/shm");
+    test::TempDir folder;
+    ScopedEnvironment hive("PATCHER_REGISTRY", folder.File("registry.reg").c_str());
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    pid_t children[2];
+    for (int i = 0; i < 2; ++i) {
+        children[i] = ::fork();
+        ASSERT_GE(children[i], 0);
+        if (children[i] == 0) {
+            ::close(gate[1]);
+            WriteValuesInChild(gate[0], i == 0 ? 'a' : 'b');
+        }
+    }
+    ::close(gate[0]);
+    ::close(gate[1]); // both children start writing now
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+
+    SYS_RegKey key = SYS_RegOpenKey("Software\\Shared");
+    ASSERT_NE(key, 0u);
+    int found = 0;
+    for (char prefix : { 'a', 'b' })
+        for (uint32_t i = 0; i < 200; ++i) {
+            uint32_t value = 0;
+            std::string name = prefix + std::to_string(i);
+            found += SYS_RegQueryValue(key, name.c_str(), &value, sizeof value) == SYS_OK
+                && value == i * 2 + (prefix == 'a');
+        }
+    EXPECT_EQ(found, 400);
+    (void)SYS_RegCloseKey(key);
+}
+
+TEST_F(RegistryFileTest, ACrashBeforeTheRenameLeavesTheOldHive)
+{
+    SYS_RegKey key = SYS_RegCreateKey("Software\\Game");
+    ASSERT_NE(key, 0u);
+    ASSERT_EQ(SYS_RegSetDword(key, "Old", 1), SYS_OK);
+    std::string before = ReadFile(m_hive);
+
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::detail::SetHiveCommitHook([] { ::_exit(42); });
+        (void)SYS_RegSetDword(key, "Lost", 2);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << "the hook ended the write";
+
+    EXPECT_EQ(ReadFile(m_hive), before);
+    uint32_t value = 0;
+    EXPECT_EQ(SYS_RegQueryValue(key, "Old", &value, sizeof value), SYS_OK);
+    EXPECT_EQ(SYS_RegQueryValue(key, "Lost", &value, sizeof value), SYS_OS_ERROR);
+
+    // The lock died with the child and its left-over temporary file is simply replaced.
+    ASSERT_EQ(SYS_RegSetDword(key, "Next", 3), SYS_OK);
+    EXPECT_EQ(SYS_RegQueryValue(key, "Next", &value, sizeof value), SYS_OK);
+    EXPECT_EQ(value, 3u);
+    EXPECT_EQ(SYS_RegQueryValue(key, "Old", &value, sizeof value), SYS_OK);
+    (void)SYS_RegCloseKey(key);
+}
+
+} // namespace

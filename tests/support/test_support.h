@@ -1,0 +1,62 @@
+// Shared helpers of the test programs: a temporary folder that cleans up after itself and
+// buffers with guard zones that show any write past the capacity handed to the code under test.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// A fresh folder below the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    // The folder joined with name, as a UTF-8 string for the 8-bit calls.
+    std::string File(const std::string& name) const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+// capacity units between two guard zones filled with a known pattern. Data() is what the code
+// under test may write; GuardsIntact() tells whether anything outside it was touched.
+template <typename T>
+class GuardedBuffer {
+public:
+    static constexpr size_t GUARD = 16;
+    static constexpr T PATTERN = static_cast<T>(0x5A);
+
+    explicit GuardedBuffer(size_t capacity, T fill = static_cast<T>(0x77))
+        : m_units(capacity + 2 * GUARD, PATTERN), m_capacity(capacity)
+    {
+        for (size_t i = 0; i < capacity; ++i)
+            m_units[GUARD + i] = fill;
+    }
+    T* Data() { return m_units.data() + GUARD; }
+    size_t Capacity() const { return m_capacity; }
+    bool GuardsIntact() const
+    {
+        for (size_t i = 0; i < GUARD; ++i)
+            if (m_units[i] != PATTERN || m_units[GUARD + m_capacity + i] != PATTERN)
+                return false;
+        return true;
+    }
+
+private:
+    std::vector<T> m_units;
+    size_t m_capacity;
+};
+
+// Wide text from an ASCII literal, and back, for readable expectations.
+std::u16string Wide(const char* ascii);
+std::string Narrow(const std::u16string& wide);
+
+} // namespace test
