@@ -17,7 +17,7 @@ build/%/build.ninja:
 $(PRESETS): %: deps build/%/build.ninja
 	@cmake --build build/$*
 
-test: deps
+test:
 	@bash scripts/run_tests.sh
 
 demo:
