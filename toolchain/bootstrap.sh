@@ -6,7 +6,8 @@
 #   windows: MinGW-w64 g++ x86_64 + i686 (posix threads), wine64, Wine's fonts,
 #            dpkg-dev (apt-get source for the third-party cross builds)
 #   windows: Xvfb, ImageMagick (import/convert), xdotool for windowed tests
-#   kit:     Google Benchmark, ncompress (the reference LZW), fontconfig, desktop-file-utils
+#   kit:     Google Benchmark, ncompress (the reference LZW), fontconfig and a sans face
+#            (DejaVu), desktop-file-utils
 #   --i386:  also wine32:i386, to run i686 programs (see README.md: needs a fallback today)
 set -euo pipefail
 want_i386=0
@@ -26,7 +27,7 @@ pkgs=(
     # X client libraries that Wine's X11 driver loads at run time (libwine only recommends them)
     libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1
     xvfb xauth imagemagick xdotool
-    libbenchmark-dev ncompress libfontconfig-dev desktop-file-utils
+    libbenchmark-dev ncompress libfontconfig-dev fonts-dejavu-core desktop-file-utils
 )
 i386_pkgs=(wine32:i386)
 

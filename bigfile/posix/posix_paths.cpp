@@ -1,0 +1,103 @@
+// File names for the POSIX system. Names inside the system are Windows paths, compared without
+// regard to ASCII letter case; a path that does not exist as written is resolved component by
+// component against the folder listings, so that upper-cased names from scans open too.
+#include "bigfile/posix/posix_paths.h"
+
+#include "platform/os_codepage.h"
+#include "platform/posix/native_path.h"
+
+#include <climits>
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace bigfile::posix {
+
+namespace {
+
+bool Exists(const std::string& path)
+{
+    struct stat status { };
+    return lstat(path.c_str(), &status) == 0;
+}
+
+// The entry of folder whose name equals component with ASCII case ignored.
+std::optional<std::string> FindFolded(const std::string& folder, const std::string& component)
+{
+    DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
+    if (listing == nullptr)
+        return std::nullopt;
+    std::optional<std::string> found;
+    while (const dirent* entry = readdir(listing)) {
+        if (strcasecmp(entry->d_name, component.c_str()) == 0) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    closedir(listing);
+    return found;
+}
+
+std::string ResolveCase(const std::string& path)
+{
+    if (path.empty() || Exists(path))
+        return path;
+    std::string resolved = path[0] == '/' ? "/" : "";
+    size_t at = path[0] == '/' ? 1 : 0;
+    while (at <= path.size()) {
+        size_t end = path.find('/', at);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string component = path.substr(at, end - at);
+        at = end + 1;
+        if (component.empty())
+            continue;
+        std::string joined = resolved + component;
+        if (!Exists(joined)) {
+            std::optional<std::string> folded = FindFolded(resolved, component);
+            if (!folded)
+                return path; // the open fails on the name as written
+            joined = resolved + *folded;
+        }
+        resolved = end < path.size() ? joined + "/" : joined;
+    }
+    return resolved;
+}
+
+} // namespace
+
+std::string SystemPath(const char* name)
+{
+    return ResolveCase(platform::posix::NativePath(name));
+}
+
+std::optional<std::string> SystemPath(const char16_t* name)
+{
+    std::optional<std::string> path = platform::posix::NativePath(name);
+    if (!path)
+        return std::nullopt;
+    return ResolveCase(*path);
+}
+
+bool WidenUtf8(char16_t* destination, size_t capacity, const std::string& text)
+{
+    uint32_t written = 0;
+    uint32_t units = capacity > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(capacity);
+    return units > 0
+        && platform::os::MultiByteToWide(platform::os::CODE_PAGE_UTF8, text.c_str(),
+            text.size() + 1, destination, units, &written);
+}
+
+uintptr_t ToHandle(int descriptor)
+{
+    return (static_cast<uintptr_t>(descriptor) + 1) << 2;
+}
+
+int ToDescriptor(uintptr_t handle)
+{
+    if ((handle & 3) != 0 || (handle >> 2) == 0 || (handle >> 2) - 1 > INT_MAX)
+        return -1;
+    return static_cast<int>((handle >> 2) - 1);
+}
+
+} // namespace bigfile::posix

@@ -1,0 +1,160 @@
+// Reading LZW members: whole and partial reads agree with the data however they are cut, the
+// block cache never serves a block its buffer does not hold, and damaged block headers or
+// streams end a read with exactly the bytes delivered before them.
+#include "bigfile/bigfile.h"
+#include "tests/bigfile/vfs_fixture.h"
+
+#include <random>
+
+namespace {
+
+using test::ArchiveMember;
+
+class BlockReader : public test::VfsFixture {
+protected:
+    BF_Handle MountOne(const ArchiveMember& member)
+    {
+        EXPECT_EQ(BF_OK, Mount("z.cbf", { member }));
+        return BF_OpenEx(member.name.c_str(), 0, 0);
+    }
+    static std::vector<uint8_t> ReadAt(BF_Handle file, uint64_t at, uint32_t count)
+    {
+        std::vector<uint8_t> bytes(count);
+        EXPECT_EQ(at, BF_Seek(file, at, 0));
+        bytes.resize(BF_Read(file, bytes.data(), count));
+        return bytes;
+    }
+    // A member of the given size whose single block header is replaced.
+    static ArchiveMember WithBlockHeader(uint64_t size, uint32_t compressed, uint32_t plain)
+    {
+        ArchiveMember member = test::StoredMember("bad", {});
+        member.method = BF_METHOD_LZW;
+        member.size = size;
+        member.bytes = test::LzwBlock({ 0x41, 0x00, 0x02 }, plain);
+        member.bytes[4] = static_cast<uint8_t>(compressed);
+        member.bytes[5] = static_cast<uint8_t>(compressed >> 8);
+        member.bytes[6] = static_cast<uint8_t>(compressed >> 16);
+        member.bytes[7] = static_cast<uint8_t>(compressed >> 24);
+        return member;
+    }
+    // Members whose block headers run past the archive or the member.
+    static std::vector<ArchiveMember> PastTheEnd()
+    {
+        return {
+            WithBlockHeader(1, 0xFFFFFFF8, 1), // compressed bytes past the archive
+            WithBlockHeader(1, 0xFFFFFFF4, 1), // wraps to 0 in 32-bit sums
+            WithBlockHeader(1, 100, 1), // a little past the archive
+            WithBlockHeader(0x100000000, 3, 0xFFFFFFF0), // more than 3 bytes of codes can make
+            WithBlockHeader(1, 3, 2), // more than the member holds
+        };
+    }
+    // BF_LzwStoredSize of the archive's only member.
+    BF_Status StoredSizeOf(const ArchiveMember& member, uint64_t* stored)
+    {
+        SYS_Handle file = BF_SysOpenW(Put("s.cbf", test::BuildArchive({ member })).c_str(), 0);
+        BF_Status status = BF_LzwStoredSize(file, BF_HEADER_SIZE, member.size, stored);
+        (void)BF_SysClose(file);
+        return status;
+    }
+};
+
+const std::vector<uint8_t> DATA = test::SampleBytes(25000, 11);
+
+TEST_F(BlockReader, WholeReadThenOneByteInsideTheLastBlock)
+{
+    BF_Handle file = MountOne(test::LzwMember("z", DATA, LZW_Encode, 10000));
+    ASSERT_NE(0u, file);
+    EXPECT_EQ(DATA, ReadRest(file));
+    EXPECT_EQ(std::vector<uint8_t>(1, DATA[24000]), ReadAt(file, 24000, 1));
+    EXPECT_EQ(std::vector<uint8_t>(1, DATA[5]), ReadAt(file, 5, 1)); // back to the first block
+    EXPECT_EQ(std::vector<uint8_t>(DATA.begin() + 9990, DATA.begin() + 20010),
+        ReadAt(file, 9990, 10020)); // across a whole block
+    BF_Close(file);
+}
+
+TEST_F(BlockReader, OneByteReadsEqualOneWholeRead)
+{
+    BF_Handle file = MountOne(test::LzwMember("z", DATA, LZW_Encode, 4096));
+    ASSERT_NE(0u, file);
+    EXPECT_EQ(DATA, ReadRest(file, 1));
+    BF_Close(file);
+}
+
+TEST_F(BlockReader, RandomReadsAndSeeksAgreeWithTheData)
+{
+    BF_Handle file = MountOne(test::LzwMember("z", DATA, LZW_Encode, 3000));
+    ASSERT_NE(0u, file);
+    std::mt19937 random(7);
+    for (int i = 0; i < 300; ++i) {
+        uint64_t at = random() % (DATA.size() + 10);
+        uint32_t count = random() % 7000;
+        std::vector<uint8_t> expected;
+        if (at < DATA.size())
+            expected.assign(
+                DATA.begin() + at, DATA.begin() + std::min<size_t>(DATA.size(), at + count));
+        ASSERT_EQ(count == 0 ? std::vector<uint8_t>() : expected, ReadAt(file, at, count))
+            << at << " " << count;
+    }
+    BF_Close(file);
+}
+
+TEST_F(BlockReader, BlockHeadersThatRunPastTheArchiveOrMemberReadNothing)
+{
+    for (const ArchiveMember& member : PastTheEnd()) {
+        BF_Handle file = MountOne(member);
+        ASSERT_NE(0u, file);
+        uint8_t buffer[64] = {};
+        EXPECT_EQ(0u, BF_Read(file, buffer, sizeof(buffer)));
+        BF_Close(file);
+        ASSERT_EQ(BF_OK, Unmount("z.cbf"));
+    }
+}
+
+TEST_F(BlockReader, ABlockThatDecodesShortEndsTheRead)
+{
+    std::vector<uint8_t> first(DATA.begin(), DATA.begin() + 1000);
+    std::vector<uint8_t> half(DATA.begin() + 1000, DATA.begin() + 1500);
+    ArchiveMember member = test::StoredMember("short", {});
+    member.method = BF_METHOD_LZW;
+    member.size = 2000;
+    member.bytes = test::LzwBlock(test::EncodeBlock(first, LZW_Encode), 1000);
+    std::vector<uint8_t> second = test::LzwBlock(test::EncodeBlock(half, LZW_Encode), 1000);
+    member.bytes.insert(member.bytes.end(), second.begin(), second.end());
+    BF_Handle file = MountOne(member);
+    ASSERT_NE(0u, file);
+    EXPECT_EQ(first, ReadRest(file));
+    ASSERT_EQ(0u, BF_Seek(file, 0, 0));
+    EXPECT_EQ(first, ReadRest(file, 1));
+    EXPECT_TRUE(ReadAt(file, 1200, 1).empty()); // the half block is not cached either
+    EXPECT_TRUE(ReadAt(file, 1200, 1).empty());
+    EXPECT_EQ(std::vector<uint8_t>(1, first[999]), ReadAt(file, 999, 1));
+    BF_Close(file);
+}
+
+TEST_F(BlockReader, ADamagedBlockMagicEndsTheReadAtItsStart)
+{
+    ArchiveMember member = test::LzwMember("z", DATA, LZW_Encode, 10000);
+    std::vector<uint8_t> firstBlock = test::LzwBlock(
+        test::EncodeBlock({ DATA.begin(), DATA.begin() + 10000 }, LZW_Encode), 10000);
+    member.bytes[firstBlock.size()] = '{';
+    BF_Handle file = MountOne(member);
+    ASSERT_NE(0u, file);
+    EXPECT_EQ(std::vector<uint8_t>(DATA.begin(), DATA.begin() + 10000), ReadRest(file));
+    BF_Close(file);
+}
+
+TEST_F(BlockReader, StoredSizeCoversEveryBlockAndRefusesWhatTheReaderRefuses)
+{
+    ArchiveMember member = test::LzwMember("z", DATA, LZW_Encode, 3000);
+    uint64_t stored = 0;
+    ASSERT_EQ(BF_OK, StoredSizeOf(member, &stored));
+    EXPECT_EQ(member.bytes.size(), stored);
+    member.bytes[0] = '{';
+    EXPECT_EQ(BF_ERR_FORMAT, StoredSizeOf(member, &stored));
+    for (const ArchiveMember& damaged : PastTheEnd())
+        EXPECT_EQ(BF_ERR_FORMAT, StoredSizeOf(damaged, &stored)) << damaged.size;
+    // Blocks that end before the member does: the next header would lie in the directory.
+    EXPECT_EQ(BF_ERR_FORMAT, StoredSizeOf(WithBlockHeader(2, 3, 1), &stored));
+}
+
+} // namespace
