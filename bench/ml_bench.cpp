@@ -117,7 +117,7 @@ void BM_MlLoadExpandedReference(benchmark::State& state)
     LoadRepeatedly(state, BenchFiles().expanded);
 }
 
-} // namespace
+}
 
 BENCHMARK(BM_MlLoadWithDefines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MlLoadExpandedReference)->Unit(benchmark::kMillisecond);

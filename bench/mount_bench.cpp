@@ -173,6 +173,6 @@ BENCHMARK(MountShuffled)->Unit(benchmark::kMillisecond);
 BENCHMARK(LookupName)->Unit(benchmark::kNanosecond);
 BENCHMARK(Exists)->Unit(benchmark::kNanosecond);
 
-} // namespace
+}
 
 BENCHMARK_MAIN();

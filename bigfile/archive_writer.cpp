@@ -72,7 +72,7 @@ bool EncodeLzwBlocks(const uint8_t* input, uint64_t size, std::vector<uint8_t>& 
     return true;
 }
 
-} // namespace
+}
 
 struct BF_ArchiveWriter::State {
     SYS_Handle file = 0;

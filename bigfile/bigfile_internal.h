@@ -186,4 +186,4 @@ bool AskRetryNotFound(const char* name);
 // Shows an OK box when boxes are on.
 void ShowNotice(const char* text, const char* caption);
 
-} // namespace bigfile::detail
+}

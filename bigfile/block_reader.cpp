@@ -179,7 +179,7 @@ bool DeliverFromBlock(BF_OpenFile& file, WalkPoint point, const BlockHeader& hea
     return true;
 }
 
-} // namespace
+}
 
 uint32_t ReadBlocks(BF_OpenFile& file, uint8_t* destination, uint32_t count)
 {
@@ -222,7 +222,7 @@ void FreeBlockCache(BF_BlockCache* cache)
     SYS_Free(cache);
 }
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

@@ -190,7 +190,7 @@ BF_Status EnterEntry(void* context, BF_DirectoryEntry* entry)
     return BF_ERR_DIRECTORY;
 }
 
-} // namespace
+}
 
 BF_Status ReadHeader(SYS_Handle file, uint8_t* header)
 {
@@ -206,7 +206,7 @@ BF_Status ReadHeader(SYS_Handle file, uint8_t* header)
     return BF_OK;
 }
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

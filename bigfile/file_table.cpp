@@ -100,7 +100,7 @@ void MergeIntoIndex(BF_FileTable& table, BF_Entry* const* batch, size_t count)
     }
 }
 
-} // namespace
+}
 
 char UpperAscii(char c)
 {
@@ -208,7 +208,7 @@ const BF_Entry* TableFind(const char* name)
     return table.index[index];
 }
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

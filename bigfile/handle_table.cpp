@@ -25,7 +25,7 @@ bool Grow(BF_HandleTable& handles)
     return true;
 }
 
-} // namespace
+}
 
 bool HandlesCreate(BF_HandleTable& handles)
 {
@@ -110,4 +110,4 @@ void CloseAllFiles()
     }
 }
 
-} // namespace bigfile::detail
+}

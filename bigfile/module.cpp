@@ -57,7 +57,7 @@ void StopLayers()
     SYS_Shutdown();
 }
 
-} // namespace
+}
 
 ModuleState& State()
 {
@@ -86,7 +86,7 @@ uint64_t GetU64(const uint8_t* at)
     return uint64_t { GetU32(at) } | (uint64_t { GetU32(at + 4) } << 32);
 }
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

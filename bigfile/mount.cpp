@@ -121,7 +121,7 @@ BF_Status RebuildWith(const char16_t* path, uint32_t mode, uint64_t ordering)
     return placed ? result : BF_MountFile(path, 0, mode, SYS_AT_TAIL);
 }
 
-} // namespace
+}
 
 SYS_ItemStore* ArchiveStoreCreate()
 {
@@ -157,7 +157,7 @@ const BF_Archive* FindArchive(SYS_Handle handle)
     return nullptr;
 }
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

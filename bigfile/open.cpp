@@ -127,9 +127,9 @@ BF_Handle OpenWithoutNotice(const char* name, uint32_t flags, int report)
     }
 }
 
-} // namespace
+}
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

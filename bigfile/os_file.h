@@ -57,4 +57,4 @@ bool ListFolder(const char* pattern, FolderVisitor visit, void* context);
 bool AskRetry(const char* text, const char* caption);
 void ShowMessage(const char* text, const char* caption);
 
-} // namespace bigfile::os
+}

@@ -47,9 +47,9 @@ uint32_t ReadByMethod(BF_OpenFile& file, uint8_t* buffer, uint32_t count)
     }
 }
 
-} // namespace
+}
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

@@ -159,9 +159,9 @@ void ScanEverywhere(Scan& scan, const char* pattern, bool recurse)
         ScanTable(scan, pattern, recurse);
 }
 
-} // namespace
+}
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

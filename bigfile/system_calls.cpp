@@ -19,7 +19,7 @@ const char16_t* AfterLastSeparator(const char16_t* path)
     return part;
 }
 
-} // namespace
+}
 
 bool UseWideCalls()
 {
@@ -49,7 +49,7 @@ void ShowNotice(const char* text, const char* caption)
         os::ShowMessage(text, caption);
 }
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 namespace os = bigfile::os;

@@ -53,9 +53,9 @@ bool MatchFilePart(const char* name, const char* pattern)
     return index == length;
 }
 
-} // namespace
+}
 
-} // namespace bigfile::detail
+}
 
 using namespace bigfile::detail;
 

@@ -55,7 +55,7 @@ void ReadThrough(const char* name, uint32_t step)
     BF_Close(file);
 }
 
-} // namespace
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

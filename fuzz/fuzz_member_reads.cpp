@@ -126,7 +126,7 @@ void Exercise(const char* name, const std::vector<uint8_t>& data, const uint8_t*
     BF_Close(file);
 }
 
-} // namespace
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size)
 {

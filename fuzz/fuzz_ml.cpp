@@ -48,7 +48,7 @@ void AddCode(const char* code, void* context)
     static_cast<std::vector<std::string>*>(context)->push_back(code);
 }
 
-} // namespace
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -26,7 +26,7 @@ std::u16string_view ValueOf(const Define& define)
     return ML_GetStringW(define.number);
 }
 
-} // namespace
+}
 
 std::string DefineTable::Key(std::u16string_view name)
 {
@@ -72,4 +72,4 @@ Substitution Substitute(const DefineTable& defines, std::u16string_view text, ui
     return Substitution::Done;
 }
 
-} // namespace ml::detail
+}

@@ -74,7 +74,7 @@ int ParseText(std::u16string& text, const char* fileName, const char* languageCo
     return 1;
 }
 
-} // namespace
+}
 
 int LoadDefinitionBytes(
     const uint8_t* bytes, size_t size, const char* fileName, const char* languageCode)
@@ -107,7 +107,7 @@ void ListLanguagesInBytes(
     }
 }
 
-} // namespace ml::detail
+}
 
 int ML_LoadDefinition(const char* fileName, const char* languageCode)
 {

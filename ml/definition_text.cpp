@@ -24,7 +24,7 @@ bool IsUtf16(const uint8_t* bytes, size_t size)
     return false;
 }
 
-} // namespace
+}
 
 std::u16string DecodeDefinitionBytes(const uint8_t* bytes, size_t size)
 {
@@ -76,4 +76,4 @@ bool LineReader::Next(std::u16string_view& content)
     return false;
 }
 
-} // namespace ml::detail
+}

@@ -38,7 +38,7 @@ const ML_Entry& Resolve(int32_t id, bool wide)
     return present ? entry : g_entries[ML_FALLBACK_ID];
 }
 
-} // namespace
+}
 
 namespace ml::detail {
 
@@ -63,7 +63,7 @@ bool StoreEntry(int32_t id, std::u16string_view wideText, uint32_t length)
     return true;
 }
 
-} // namespace ml::detail
+}
 
 void ML_Free()
 {

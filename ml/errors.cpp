@@ -55,7 +55,7 @@ size_t Written(int needed, size_t capacity)
     return static_cast<size_t>(needed) < capacity ? static_cast<size_t>(needed) : capacity - 1;
 }
 
-} // namespace
+}
 
 size_t FormatMessage(
     char16_t* buffer, Message message, std::u16string_view quoted, int32_t number, int32_t line)
@@ -89,7 +89,7 @@ void ReportError(
     g_sink(fileName, line, buffer);
 }
 
-} // namespace ml::detail
+}
 
 ML_ErrorSink ML_SetErrorSink(ML_ErrorSink sink)
 {

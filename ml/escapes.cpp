@@ -20,7 +20,7 @@ char16_t Escaped(char16_t c)
     }
 }
 
-} // namespace
+}
 
 void ResolveEscapes(std::u16string& text)
 {
@@ -37,4 +37,4 @@ void ResolveEscapes(std::u16string& text)
     text.resize(out);
 }
 
-} // namespace ml::detail
+}

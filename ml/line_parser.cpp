@@ -129,7 +129,7 @@ bool AddDefine(ParseState& state, std::u16string_view arguments)
     return true;
 }
 
-} // namespace
+}
 
 bool ParseLine(ParseState& state, std::u16string_view content)
 {
@@ -169,4 +169,4 @@ std::string LanguageOfLine(std::u16string_view content)
     return code;
 }
 
-} // namespace ml::detail
+}

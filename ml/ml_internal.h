@@ -131,4 +131,4 @@ int LoadDefinitionBytes(
 void ListLanguagesInBytes(
     const uint8_t* bytes, size_t size, ML_LanguageVisitor visit, void* context);
 
-} // namespace ml::detail
+}

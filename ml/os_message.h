@@ -8,4 +8,4 @@ namespace ml::os {
 // stderr elsewhere. Returns when the user has seen it (or at once when there is nobody to ask).
 void ShowLoadError(const char16_t* message);
 
-} // namespace ml::os
+}

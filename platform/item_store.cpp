@@ -22,7 +22,7 @@ void StoreLock::Unlock()
     m_held = false;
 }
 
-} // namespace platform::detail
+}
 
 using platform::detail::StoreItem;
 using platform::detail::StoreLock;
@@ -221,7 +221,7 @@ void FreeLeftItems(SYS_ItemStore* store)
     }
 }
 
-} // namespace
+}
 
 SYS_ItemStore* SYS_StoreCreate(SYS_ReleaseCallback release, int locked)
 {

@@ -46,7 +46,7 @@ void IndexDrop(SYS_ItemStore* store)
     store->m_indexCount = 0;
 }
 
-} // namespace platform::detail
+}
 
 using platform::detail::StoreItem;
 using platform::detail::StoreLock;

@@ -44,7 +44,7 @@ void IndexRemove(SYS_ItemStore* store, const StoreItem* item);
 // Frees the index; lookups walk the list until it is built again.
 void IndexDrop(SYS_ItemStore* store);
 
-} // namespace platform::detail
+}
 
 // The store: its items in list order, the optional index over them, and the lock that guards
 // both (the no-object handle for a store made without one).

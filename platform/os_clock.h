@@ -9,4 +9,4 @@ namespace platform::os {
 // so that it wraps after about 49.7 days. It cannot fail.
 [[nodiscard]] uint32_t TickCount();
 
-} // namespace platform::os
+}

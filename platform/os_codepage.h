@@ -25,4 +25,4 @@ inline constexpr uint32_t CODE_PAGE_UTF8 = 65001;
 [[nodiscard]] bool MultiByteToWide(uint32_t codePage, const char* source, size_t count,
     char16_t* destination, uint32_t capacity, uint32_t* written);
 
-} // namespace platform::os
+}

@@ -38,4 +38,4 @@ enum class DeleteResult { Deleted, NotFound, Failed };
 [[nodiscard]] DeleteResult FileDelete(const char* name);
 [[nodiscard]] DeleteResult FileDeleteW(const char16_t* name);
 
-} // namespace platform::os
+}

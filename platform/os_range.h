@@ -19,4 +19,4 @@ namespace platform::os {
 // A refusal is not reported: the range then stays reserved, which costs address space only.
 void RangeRelease(void* base, size_t size);
 
-} // namespace platform::os
+}

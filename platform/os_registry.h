@@ -24,4 +24,4 @@ bool ValueQuery(uintptr_t key, const char* name, void* buffer, uint32_t* size);
 // name, replacing any value of that name. Returns false when the write fails.
 bool ValueSet(uintptr_t key, const char* name, uint32_t type, const void* data, uint32_t size);
 
-} // namespace platform::os
+}

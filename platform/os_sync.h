@@ -32,4 +32,4 @@ enum class WaitResult { Signalled, TimedOut, Failed };
 [[nodiscard]] bool MutexUnlock(uintptr_t mutex);
 [[nodiscard]] bool MutexClose(uintptr_t mutex);
 
-} // namespace platform::os
+}

@@ -32,7 +32,7 @@ SYS_Status ConvertName(To* destination, uint32_t* capacity, const From* source, 
     return sizeOnly ? SYS_SIZE_ONLY : SYS_OK;
 }
 
-} // namespace
+}
 
 SYS_Status SYS_WideToFileApi(char* destination, uint32_t* capacity, const char16_t* source)
 {

@@ -28,7 +28,7 @@ uint32_t AccessBits(uint32_t mode)
     return mode & (SYS_OPEN_READ | SYS_OPEN_WRITE);
 }
 
-} // namespace
+}
 
 using namespace platform;
 

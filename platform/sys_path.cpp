@@ -21,7 +21,7 @@ template <typename Char> bool IsRooted(const Char* path)
     return IsDriveLetter(path[0]) && path[1] == ':';
 }
 
-} // namespace
+}
 
 bool SYS_PathIsAbsolute(const char* path)
 {

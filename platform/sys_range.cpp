@@ -18,7 +18,7 @@ bool RoundUp(uintptr_t value, uintptr_t* rounded)
     return true;
 }
 
-} // namespace
+}
 
 size_t SYS_RangePageSize()
 {

@@ -13,7 +13,7 @@ const char* NameOrDefault(const char* name)
     return name != nullptr ? name : "";
 }
 
-} // namespace
+}
 
 SYS_RegKey SYS_RegCreateKey(const char* path)
 {

@@ -37,7 +37,7 @@ template <typename Call> SYS_Status OnObject(SYS_Handle handle, Call call)
     return call();
 }
 
-} // namespace
+}
 
 using namespace platform;
 

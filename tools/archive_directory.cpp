@@ -30,7 +30,7 @@ BF_Status Collect(void* context, BF_DirectoryEntry* entry)
     return BF_OK;
 }
 
-} // namespace
+}
 
 bool ArchiveDirectory::Read(const std::filesystem::path& path, std::string* reason)
 {
@@ -93,4 +93,4 @@ const char* MethodName(uint32_t method)
     }
 }
 
-} // namespace patchkit
+}

@@ -48,4 +48,4 @@ size_t FindHiddenEntry(const std::vector<ArchiveEntry>& entries);
 // "store", "lzw" or "scramble".
 const char* MethodName(uint32_t method);
 
-} // namespace patchkit
+}

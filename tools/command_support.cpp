@@ -37,7 +37,7 @@ bool CheckComponent(std::string_view component, std::string* reason)
     return false;
 }
 
-} // namespace
+}
 
 int Fail(std::ostream& err, std::string_view reason)
 {
@@ -134,4 +134,4 @@ std::string PathText(const std::filesystem::path& path)
     return std::string(text.begin(), text.end());
 }
 
-} // namespace patchkit
+}

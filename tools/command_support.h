@@ -57,4 +57,4 @@ std::filesystem::path ArgumentPath(const std::string& argument);
 // A path for messages, as UTF-8.
 std::string PathText(const std::filesystem::path& path);
 
-} // namespace patchkit
+}

@@ -42,7 +42,7 @@ void AddLanguage(const char* code, void* context)
     static_cast<std::vector<std::string>*>(context)->push_back(code);
 }
 
-} // namespace
+}
 
 DefinitionSession::DefinitionSession()
 {
@@ -97,4 +97,4 @@ void AppendUtf8(std::string& out, std::u16string_view text, bool escape)
     }
 }
 
-} // namespace patchkit
+}

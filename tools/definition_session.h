@@ -43,4 +43,4 @@ private:
 // and a backslash are written as \n, \t and \\.
 void AppendUtf8(std::string& out, std::u16string_view text, bool escape);
 
-} // namespace patchkit
+}

@@ -28,7 +28,7 @@ bool ParseDumpArguments(const Arguments& arguments, DumpOptions* options)
     return !options->file.empty() && !options->language.empty();
 }
 
-} // namespace
+}
 
 int Dump(const Arguments& arguments, std::ostream& out, std::ostream& err)
 {
@@ -59,4 +59,4 @@ int Dump(const Arguments& arguments, std::ostream& out, std::ostream& err)
     return 0;
 }
 
-} // namespace patchkit
+}

@@ -57,7 +57,7 @@ bool ExtractMember(MountedArchive& archive, const ArchiveEntry& entry,
     return done && output;
 }
 
-} // namespace
+}
 
 int Extract(const Arguments& arguments, std::ostream& out, std::ostream& err)
 {
@@ -85,4 +85,4 @@ int Extract(const Arguments& arguments, std::ostream& out, std::ostream& err)
     return 0;
 }
 
-} // namespace patchkit
+}

@@ -180,7 +180,7 @@ bool LintFile(DefinitionSession& session, const std::string& file,
     return true;
 }
 
-} // namespace
+}
 
 int Lint(const Arguments& arguments, std::ostream& out, std::ostream& err)
 {
@@ -197,4 +197,4 @@ int Lint(const Arguments& arguments, std::ostream& out, std::ostream& err)
     return found ? 1 : 0;
 }
 
-} // namespace patchkit
+}

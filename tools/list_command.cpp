@@ -29,4 +29,4 @@ int List(const Arguments& arguments, std::ostream& out, std::ostream& err)
     return 0;
 }
 
-} // namespace patchkit
+}

@@ -25,7 +25,7 @@ struct OpenMember {
     }
 };
 
-} // namespace
+}
 
 MountedArchive::~MountedArchive()
 {
@@ -80,4 +80,4 @@ bool MountedArchive::ReadMember(
     return true;
 }
 
-} // namespace patchkit
+}

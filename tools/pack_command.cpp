@@ -197,7 +197,7 @@ std::string Summary(size_t members, uint64_t inputBytes, uint64_t archiveBytes)
         + " bytes into " + std::to_string(archiveBytes) + " bytes (ratio " + ratio + ")";
 }
 
-} // namespace
+}
 
 int Pack(const Arguments& arguments, std::ostream& out, std::ostream& err)
 {
@@ -221,4 +221,4 @@ int Pack(const Arguments& arguments, std::ostream& out, std::ostream& err)
     return 0;
 }
 
-} // namespace patchkit
+}

@@ -34,7 +34,7 @@ void PrintUsage(std::ostream& out)
         out << "  patchkit " << command.usage << '\n';
 }
 
-} // namespace
+}
 
 int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
@@ -67,4 +67,4 @@ int UsageError(std::ostream& err, std::string_view commandName)
     return Fail(err, "bad arguments");
 }
 
-} // namespace patchkit
+}

@@ -25,4 +25,4 @@ int Extract(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // verify ARCHIVE
 int Verify(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
-} // namespace patchkit
+}

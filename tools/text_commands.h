@@ -16,4 +16,4 @@ int Dump(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // installer cannot use, as "FILE: warning: ...". Fails when any error was found.
 int Lint(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
-} // namespace patchkit
+}

@@ -22,7 +22,7 @@ std::string Summary(size_t members, uint64_t bytes, double seconds)
         + " bytes read, " + rate + " MB/s";
 }
 
-} // namespace
+}
 
 int Verify(const Arguments& arguments, std::ostream& out, std::ostream& err)
 {
@@ -57,4 +57,4 @@ int Verify(const Arguments& arguments, std::ostream& out, std::ostream& err)
     return 0;
 }
 
-} // namespace patchkit
+}

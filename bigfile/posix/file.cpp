@@ -39,7 +39,7 @@ uintptr_t OpenPath(const std::string& path, uint32_t flags)
     return posix::ToHandle(descriptor);
 }
 
-} // namespace
+}
 
 uintptr_t Open(const char* name, uint32_t flags)
 {
@@ -104,4 +104,4 @@ bool Attributes(const char* name, uint32_t* attributes, uint64_t* writeTime)
     return true;
 }
 
-} // namespace bigfile::os
+}

@@ -63,7 +63,7 @@ bool IsFolder(const std::string& folder, const dirent* entry)
     return stat((folder + "/" + entry->d_name).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-} // namespace
+}
 
 bool ListFolder(const char* pattern, FolderVisitor visit, void* context)
 {
@@ -87,4 +87,4 @@ bool ListFolder(const char* pattern, FolderVisitor visit, void* context)
     return matched;
 }
 
-} // namespace bigfile::os
+}

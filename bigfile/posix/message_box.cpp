@@ -17,4 +17,4 @@ void ShowMessage(const char* text, const char* caption)
     std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 
-} // namespace bigfile::os
+}

@@ -68,7 +68,7 @@ uint32_t CopyOutWide(const std::string& text, char16_t* buffer, uint32_t capacit
     return static_cast<uint32_t>(SYS_WStrLen(buffer));
 }
 
-} // namespace
+}
 
 bool HasWideCalls()
 {
@@ -123,4 +123,4 @@ uint32_t FullPathW(const char16_t* name, char16_t* buffer, uint32_t capacity)
     return full ? CopyOutWide(*full, buffer, capacity) : 0;
 }
 
-} // namespace bigfile::os
+}

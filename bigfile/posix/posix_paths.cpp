@@ -64,7 +64,7 @@ std::string ResolveCase(const std::string& path)
     return resolved;
 }
 
-} // namespace
+}
 
 std::string SystemPath(const char* name)
 {
@@ -100,4 +100,4 @@ int ToDescriptor(uintptr_t handle)
     return static_cast<int>((handle >> 2) - 1);
 }
 
-} // namespace bigfile::posix
+}

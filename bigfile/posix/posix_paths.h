@@ -22,4 +22,4 @@ bool WidenUtf8(char16_t* destination, size_t capacity, const std::string& text);
 uintptr_t ToHandle(int descriptor);
 int ToDescriptor(uintptr_t handle);
 
-} // namespace bigfile::posix
+}

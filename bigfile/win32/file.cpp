@@ -36,7 +36,7 @@ uint64_t Join(DWORD low, DWORD high)
     return (uint64_t { high } << 32) | low;
 }
 
-} // namespace
+}
 
 uintptr_t Open(const char* name, uint32_t flags)
 {
@@ -92,4 +92,4 @@ bool Attributes(const char* name, uint32_t* attributes, uint64_t* writeTime)
     return true;
 }
 
-} // namespace bigfile::os
+}

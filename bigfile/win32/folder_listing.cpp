@@ -22,4 +22,4 @@ bool ListFolder(const char* pattern, FolderVisitor visit, void* context)
     return true;
 }
 
-} // namespace bigfile::os
+}

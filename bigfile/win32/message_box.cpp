@@ -16,4 +16,4 @@ void ShowMessage(const char* text, const char* caption)
     (void)MessageBoxA(nullptr, text, caption, MB_OK | MB_TASKMODAL);
 }
 
-} // namespace bigfile::os
+}

@@ -30,7 +30,7 @@ uint32_t Fitted(DWORD length, uint32_t capacity)
     return length != 0 && length < capacity ? length : 0;
 }
 
-} // namespace
+}
 
 bool HasWideCalls()
 {
@@ -85,4 +85,4 @@ uint32_t FullPathW(const char16_t* name, char16_t* buffer, uint32_t capacity)
     return Fitted(GetFullPathNameW(Wide(name), capacity, Wide(buffer), nullptr), capacity);
 }
 
-} // namespace bigfile::os
+}

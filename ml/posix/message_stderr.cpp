@@ -19,4 +19,4 @@ void ShowLoadError(const char16_t* message)
     std::fprintf(stderr, "Error loading multi-language database: %s\n", text);
 }
 
-} // namespace ml::os
+}

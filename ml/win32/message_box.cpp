@@ -12,4 +12,4 @@ void ShowLoadError(const char16_t* message)
         L"Error loading multi-language database", MB_OK);
 }
 
-} // namespace ml::os
+}

@@ -14,4 +14,4 @@ uint32_t TickCount()
     return static_cast<uint32_t>(milliseconds);
 }
 
-} // namespace platform::os
+}

@@ -102,7 +102,7 @@ bool Convert(const char* to, const char* from, const void* source, size_t source
     return conversion.Into(source, sourceBytes, scratch.data(), scratch.size(), produced);
 }
 
-} // namespace
+}
 
 uint32_t FileApiCodePage()
 {
@@ -133,4 +133,4 @@ bool MultiByteToWide(uint32_t codePage, const char* source, size_t count, char16
     return true;
 }
 
-} // namespace platform::os
+}

@@ -99,7 +99,7 @@ DeleteResult DeletePath(const std::optional<std::string>& path)
     return errno == ENOENT && FolderExists(*path) ? DeleteResult::NotFound : DeleteResult::Failed;
 }
 
-} // namespace
+}
 
 uintptr_t FileOpen(const char* name, uint32_t mode)
 {
@@ -187,4 +187,4 @@ DeleteResult FileDeleteW(const char16_t* name)
     return DeletePath(posix::NativePath(name));
 }
 
-} // namespace platform::os
+}

@@ -26,4 +26,4 @@ std::optional<std::string> NativePath(const char16_t* name)
     return NativePath(bytes.c_str());
 }
 
-} // namespace platform::posix
+}

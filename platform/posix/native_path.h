@@ -14,4 +14,4 @@ std::string NativePath(const char* name);
 // UTF-16 (an unpaired surrogate), which no file can be named after.
 std::optional<std::string> NativePath(const char16_t* name);
 
-} // namespace platform::posix
+}

@@ -29,4 +29,4 @@ void RangeRelease(void* base, size_t size)
     munmap(base, size);
 }
 
-} // namespace platform::os
+}

@@ -55,7 +55,7 @@ bool KeyExists(const Hive& hive, const std::string& path)
     return path.empty() || hive.FindKey(path) != nullptr;
 }
 
-} // namespace
+}
 
 uintptr_t KeyCreate(const char* path)
 {
@@ -126,4 +126,4 @@ bool ValueSet(uintptr_t key, const char* name, uint32_t type, const void* data, 
     });
 }
 
-} // namespace platform::os
+}

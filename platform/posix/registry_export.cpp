@@ -276,7 +276,7 @@ void WriteValue(std::string& out, const HiveValue& value)
     out += EOL;
 }
 
-} // namespace
+}
 
 bool HasHiveHeader(std::string_view text)
 {
@@ -320,4 +320,4 @@ std::string WriteHive(const Hive& hive)
     return out;
 }
 
-} // namespace platform::detail
+}

@@ -145,7 +145,7 @@ bool ReplaceFile(const std::string& path, const std::string& text)
     return true;
 }
 
-} // namespace
+}
 
 std::string HivePath()
 {
@@ -192,4 +192,4 @@ HiveCommitHook SetHiveCommitHook(HiveCommitHook hook)
     return g_commitHook.exchange(hook);
 }
 
-} // namespace platform::detail
+}

@@ -29,4 +29,4 @@ bool UpdateHive(const std::function<bool(Hive&)>& change);
 using HiveCommitHook = void (*)();
 HiveCommitHook SetHiveCommitHook(HiveCommitHook hook);
 
-} // namespace platform::detail
+}

@@ -29,7 +29,7 @@ HiveKey& AddKey(std::map<std::string, HiveKey>& keys, std::string_view path)
     return place->second;
 }
 
-} // namespace
+}
 
 const HiveKey* Hive::FindKey(std::string_view canonicalPath) const
 {
@@ -83,4 +83,4 @@ bool SetValue(HiveKey& key, std::string_view name, uint32_t type, const uint8_t*
     return true;
 }
 
-} // namespace platform::detail
+}

@@ -60,4 +60,4 @@ Hive ParseHive(std::string_view text);
 // values and a blank line, all with CRLF line ends. ParseHive of it gives the hive back.
 std::string WriteHive(const Hive& hive);
 
-} // namespace platform::detail
+}

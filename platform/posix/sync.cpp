@@ -139,7 +139,7 @@ template <typename Object, typename Change> bool Update(uintptr_t handle, Change
     return change(*object);
 }
 
-} // namespace
+}
 
 uintptr_t EventCreate(bool signalled)
 {
@@ -219,4 +219,4 @@ bool MutexClose(uintptr_t mutex)
     return Destroy<Mutex>(mutex);
 }
 
-} // namespace platform::os
+}

@@ -10,4 +10,4 @@ uint32_t TickCount()
     return GetTickCount();
 }
 
-} // namespace platform::os
+}

@@ -15,7 +15,7 @@ int ClampToInt(size_t count)
     return count > INT_MAX ? INT_MAX : static_cast<int>(count);
 }
 
-} // namespace
+}
 
 uint32_t FileApiCodePage()
 {
@@ -52,4 +52,4 @@ bool MultiByteToWide(uint32_t codePage, const char* source, size_t count, char16
     return true;
 }
 
-} // namespace platform::os
+}

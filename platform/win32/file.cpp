@@ -36,7 +36,7 @@ DeleteResult FromDelete(BOOL deleted)
     return GetLastError() == ERROR_FILE_NOT_FOUND ? DeleteResult::NotFound : DeleteResult::Failed;
 }
 
-} // namespace
+}
 
 uintptr_t FileOpen(const char* name, uint32_t mode)
 {
@@ -103,4 +103,4 @@ DeleteResult FileDeleteW(const char16_t* name)
     return FromDelete(DeleteFileW(ToWide(name)));
 }
 
-} // namespace platform::os
+}

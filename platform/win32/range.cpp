@@ -28,4 +28,4 @@ void RangeRelease(void* base, size_t)
     VirtualFree(base, 0, MEM_RELEASE);
 }
 
-} // namespace platform::os
+}

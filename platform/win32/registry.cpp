@@ -18,7 +18,7 @@ uintptr_t FromKey(LONG result, HKEY key)
     return result == ERROR_SUCCESS ? reinterpret_cast<uintptr_t>(key) : 0;
 }
 
-} // namespace
+}
 
 uintptr_t KeyCreate(const char* path)
 {
@@ -57,4 +57,4 @@ bool ValueSet(uintptr_t key, const char* name, uint32_t type, const void* data, 
     return result == ERROR_SUCCESS;
 }
 
-} // namespace platform::os
+}

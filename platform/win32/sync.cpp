@@ -31,7 +31,7 @@ WaitResult Wait(uintptr_t handle, uint32_t milliseconds)
     }
 }
 
-} // namespace
+}
 
 uintptr_t EventCreate(bool signalled)
 {
@@ -78,4 +78,4 @@ bool MutexClose(uintptr_t mutex)
     return CloseHandle(ToHandle(mutex)) != 0;
 }
 
-} // namespace platform::os
+}

@@ -97,7 +97,7 @@ protected:
     test::TempDir m_dir;
 };
 
-} // namespace
+}
 
 TEST(ArchiveWriter, Version0MatchesTheArchivePackedByHand)
 {

@@ -157,4 +157,4 @@ TEST_F(BlockReader, StoredSizeCoversEveryBlockAndRefusesWhatTheReaderRefuses)
     EXPECT_EQ(BF_ERR_FORMAT, StoredSizeOf(WithBlockHeader(2, 3, 1), &stored));
 }
 
-} // namespace
+}

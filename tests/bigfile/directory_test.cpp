@@ -289,4 +289,4 @@ TEST(ReadDirectory, AnyDamageStopsItBeforeTheFirstVisitAndAVisitorCanStopIt)
     EXPECT_EQ(1u, visited.size());
 }
 
-} // namespace
+}

@@ -78,4 +78,4 @@ TEST_F(FileTable, LookupGivesTheInsertionPoint)
     EXPECT_FALSE(BF_LookupName("0", true, &index));
 }
 
-} // namespace
+}

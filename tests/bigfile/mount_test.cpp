@@ -115,4 +115,4 @@ TEST_F(Mount, NothingMountsBeforeTheStart)
     EXPECT_EQ(0u, BF_OpenEx("a", 0, 0));
 }
 
-} // namespace
+}

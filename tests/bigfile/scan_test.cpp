@@ -117,4 +117,4 @@ TEST_F(Scan, NamesTooLongForTheListAreLeftOutAndMarkItIncomplete)
     EXPECT_FALSE(context.incomplete);
 }
 
-} // namespace
+}

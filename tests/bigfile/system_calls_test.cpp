@@ -110,4 +110,4 @@ TEST_F(SysCalls, StartNeedsExistingFoldersAndHappensOnce)
     EXPECT_EQ("base", Content("base.txt")); // the folder got its separator
 }
 
-} // namespace
+}

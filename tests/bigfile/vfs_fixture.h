@@ -77,4 +77,4 @@ protected:
     std::string m_base;
 };
 
-} // namespace test
+}

@@ -189,4 +189,4 @@ TEST_F(Vfs, ExistsAndSizeByNameWithTheOpenNotice)
     EXPECT_EQ((std::vector<std::string> { "1 m 0", "1 none 0" }), g_notified);
 }
 
-} // namespace
+}

@@ -42,4 +42,4 @@ TEST(Wildcard, Rules)
     EXPECT_EQ(0, BF_MatchWildcard("A", nullptr));
 }
 
-} // namespace
+}

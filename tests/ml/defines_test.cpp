@@ -137,4 +137,4 @@ TEST_F(MlEscapes, EscapesInDefinesAreResolvedWhenTheTextIsStored)
     EXPECT_EQ(u"\n", Text(2));
 }
 
-} // namespace
+}

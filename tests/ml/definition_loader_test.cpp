@@ -150,4 +150,4 @@ TEST_F(MlLoader, ListLanguagesVisitsEachCodeOnceInOrder)
     EXPECT_EQ(0, ML_ListLanguages(absent.c_str(), nullptr, nullptr));
 }
 
-} // namespace
+}

@@ -130,4 +130,4 @@ TEST_F(MlLines, ErrorAfterAnUnclosedBlockCommentIsNeverReached)
     EXPECT_TRUE(Errors().empty());
 }
 
-} // namespace
+}

@@ -102,4 +102,4 @@ TEST_F(MlLookup, SetStringWidensByteByByteAndNullEmpties)
     EXPECT_STREQ("", ML_GetStringA(1001));
 }
 
-} // namespace
+}

@@ -88,4 +88,4 @@ TEST_F(MlMessages, SetErrorSinkReturnsThePreviousSinkAndNullRestoresTheDefault)
     EXPECT_NE(recorder, defaultSink);
 }
 
-} // namespace
+}

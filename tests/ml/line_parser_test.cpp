@@ -104,4 +104,4 @@ TEST_F(MlParser, LengthCountsUnitsBeforeEscapes)
     EXPECT_STREQ("a\nb", text);
 }
 
-} // namespace
+}

@@ -80,4 +80,4 @@ inline std::vector<uint8_t> Utf16Bytes(std::u16string_view text, bool byteOrderM
     return bytes;
 }
 
-} // namespace mltest
+}

@@ -17,4 +17,4 @@ TEST(ClockTicks, MoveForward)
     EXPECT_LT(elapsed, 3600u * 1000u);
 }
 
-} // namespace
+}

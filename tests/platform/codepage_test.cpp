@@ -134,4 +134,4 @@ TEST(CodePageOverride, UnknownPagesFailAndTheRuleComesBack)
     EXPECT_EQ(ToWide("plain.txt"), u"plain.txt");
 }
 
-} // namespace
+}

@@ -292,4 +292,4 @@ TEST_F(FilesNames, WideNamesOutsideEveryEightBitPage)
     EXPECT_EQ(SYS_FileDeleteW(name.c_str()), SYS_OK);
 }
 
-} // namespace
+}

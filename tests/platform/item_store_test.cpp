@@ -413,4 +413,4 @@ TEST_F(ItemStoreThreads, LockedStoreStaysConsistentUnderTwoThreads)
     EXPECT_EQ(Released().size(), PER_THREAD);
 }
 
-} // namespace
+}

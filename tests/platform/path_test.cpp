@@ -41,4 +41,4 @@ TEST(PathsAbsolute, SameTableOnEverySystem)
     EXPECT_FALSE(SYS_WPathIsAbsolute(u"\uff23:wide letter"));
 }
 
-} // namespace
+}

@@ -62,4 +62,4 @@ TEST(RangeCommit, BadArgumentsAreRefused)
     SYS_RangeRelease(nullptr, RESERVED);
 }
 
-} // namespace
+}

@@ -27,4 +27,4 @@ private:
 // "Software\\PatcherTests\\" followed by a name unique to this process and moment.
 std::string UniqueTestKeyPath();
 
-} // namespace test
+}

@@ -130,4 +130,4 @@ TEST_F(RegistryTest, MissingArgumentsAreRefusedWithoutTouchingTheKey)
     EXPECT_EQ(SYS_RegQueryValue(m_key, "Data", nullptr, 4), SYS_BAD_ARGUMENT);
 }
 
-} // namespace
+}

@@ -160,4 +160,4 @@ TEST(SyncMutex, WaiterTakesOverWhenTheOwnerUnlocks)
     EXPECT_EQ(SYS_MutexClose(mutex), SYS_OK);
 }
 
-} // namespace
+}

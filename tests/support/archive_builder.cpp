@@ -36,7 +36,7 @@ std::vector<uint8_t> PlainEntry(const ArchiveMember& member, uint64_t dataOffset
     return entry;
 }
 
-} // namespace
+}
 
 ArchiveMember StoredMember(const std::string& name, const std::vector<uint8_t>& data)
 {
@@ -179,4 +179,4 @@ std::vector<uint8_t> SampleBytes(size_t size, uint32_t seed)
     return bytes;
 }
 
-} // namespace test
+}

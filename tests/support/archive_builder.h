@@ -54,4 +54,4 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // Deterministic bytes of a mixed kind (runs, text, noise) for members.
 std::vector<uint8_t> SampleBytes(size_t size, uint32_t seed);
 
-} // namespace test
+}

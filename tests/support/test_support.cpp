@@ -48,4 +48,4 @@ std::string Narrow(const std::u16string& wide)
     return out;
 }
 
-} // namespace test
+}

@@ -59,4 +59,4 @@ private:
 std::u16string Wide(const char* ascii);
 std::string Narrow(const std::u16string& wide);
 
-} // namespace test
+}

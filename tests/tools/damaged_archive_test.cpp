@@ -121,4 +121,4 @@ TEST(PatchkitCommandLine, UnknownOrMissingCommandFailsWithOneLine)
     EXPECT_NE(help.out.find("patchkit pack SRC_DIR OUT.cbf"), std::string::npos);
 }
 
-} // namespace
+}

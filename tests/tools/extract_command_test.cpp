@@ -73,4 +73,4 @@ TEST(ExtractCommand, ForwardSlashesSeparateFoldersAsTheInstallerReadsThem)
         (std::map<std::string, std::string> { { "Sub/Folder/File.TXT", "bytes" } }));
 }
 
-} // namespace
+}

@@ -148,4 +148,4 @@ TEST_F(MlLint, UnreadableFileAndBadArgumentsFailWithOneLine)
     EXPECT_TRUE(test::FailsWithOneLine(RunPatchkit({ "lint", good, "--strict" })));
 }
 
-} // namespace
+}

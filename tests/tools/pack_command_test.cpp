@@ -116,4 +116,4 @@ TEST_F(PackCommand, PacksAnEmptyFolderIntoAnEmptyArchive)
     EXPECT_EQ(test::RunPatchkit({ "verify", Output() }).status, 0);
 }
 
-} // namespace
+}

@@ -115,4 +115,4 @@ inline std::string PathArgument(const std::filesystem::path& path)
     return std::string(text.begin(), text.end());
 }
 
-} // namespace test
+}

@@ -104,4 +104,4 @@ INSTANTIATE_TEST_SUITE_P(MethodsAndVersions, PatchkitRoundTrip,
     ::testing::Combine(
         ::testing::Values("auto", "store", "lzw", "scramble"), ::testing::Values(0, 1)));
 
-} // namespace
+}

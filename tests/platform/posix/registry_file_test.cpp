@@ -56,7 +56,7 @@ void WriteFile(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-} // namespace
+}
 
 namespace test {
 
@@ -73,7 +73,7 @@ RegistrySandbox::RegistrySandbox()
 
 RegistrySandbox::~RegistrySandbox() = default;
 
-} // namespace test
+}
 
 namespace {
 
@@ -239,4 +239,4 @@ TEST_F(RegistryFileTest, ACrashBeforeTheRenameLeavesTheOldHive)
     (void)SYS_RegCloseKey(key);
 }
 
-} // namespace
+}

@@ -186,4 +186,4 @@ TEST(RegistryHiveTest, DamagedFilesAreReadSafely)
     }
 }
 
-} // namespace
+}

@@ -28,7 +28,7 @@ bool DeleteTree(HKEY parent, const char* name)
     return emptied && RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
 }
 
-} // namespace
+}
 
 namespace test {
 
@@ -46,7 +46,7 @@ RegistrySandbox::~RegistrySandbox()
     (void)RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\PatcherTests");
 }
 
-} // namespace test
+}
 
 namespace {
 
@@ -76,4 +76,4 @@ TEST(RegistryWin32Test, ValuesLandInTheMachineKeyWithTheirTypes)
     EXPECT_EQ(SYS_RegCloseKey(0), static_cast<uint32_t>(ERROR_INVALID_HANDLE));
 }
 
-} // namespace
+}
