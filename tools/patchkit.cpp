@@ -1,7 +1,9 @@
 // The command table of patchkit: finds the command named on the command line and runs it, or
 // explains the usage.
 #include "tools/command_support.h"
+#include "tools/font_commands.h"
 #include "tools/patchkit.h"
+#include "tools/picture_commands.h"
 #include "tools/text_commands.h"
 
 #include <ostream>
@@ -17,7 +19,8 @@ struct Command {
     std::string_view usage;
 };
 
-constexpr Command COMMANDS[] = {
+// Not constexpr: native-only commands are pointers that the backend file defines.
+const Command COMMANDS[] = {
     { "pack", Pack,
       "pack SRC_DIR OUT.cbf [--method auto|store|lzw|scramble] [--dir-version 0|1] [--order N]" },
     { "list", List, "list ARCHIVE" },
@@ -25,6 +28,10 @@ constexpr Command COMMANDS[] = {
     { "verify", Verify, "verify ARCHIVE" },
     { "dump", Dump, "dump FILE --lang CODE" },
     { "lint", Lint, "lint FILE... [--lang CODE]..." },
+    { "font", native::Font,
+      "font FONT_FILE OUT.fnt --size PX [--first N] [--count N]   (native builds only)" },
+    { "fontinfo", FontInfo, "fontinfo FILE.fnt" },
+    { "topng", native::ToPng, "topng INPUT OUT.png   (native builds only)" },
 };
 
 void PrintUsage(std::ostream& out)
@@ -55,7 +62,9 @@ int Run(const Arguments& arguments, std::ostream& out, std::ostream& err)
     }
     for (const Command& command : COMMANDS)
         if (command.name == name)
-            return command.run(arguments, out, err);
+            return command.run != nullptr
+                ? command.run(arguments, out, err)
+                : Fail(err, "'" + name + "' is only in native builds of patchkit");
     return Fail(err, "unknown command '" + name + "' (try 'patchkit help')");
 }
 

@@ -1,0 +1,78 @@
+// Bitmap records in a record store: a group of type 0x1001 holding a 16-byte size chunk (0, 0,
+// width, height) and a chunk of the pixels as they lie in memory. Glyph bitmaps of font files
+// arrive this way, so the sizes are checked before anything is allocated.
+#include "guib/guib.h"
+
+namespace {
+
+constexpr uint32_t SIZE_CHUNK = 1;
+constexpr uint32_t PIXEL_CHUNK = 2;
+constexpr uint32_t SIZE_CHUNK_BYTES = 16;
+
+uint32_t LoadU32(const uint8_t* at)
+{
+    return uint32_t { at[0] } | uint32_t { at[1] } << 8 | uint32_t { at[2] } << 16
+        | uint32_t { at[3] } << 24;
+}
+
+// Gives the bitmap the record's size and copies the pixels the record holds; false when the
+// size is out of the bitmap limits. A record of no pixels holds the empty bitmap.
+bool TakePixels(c_GUIB_Bitmap* bitmap, const uint8_t* sizes, const uint8_t* pixels,
+    uint32_t pixelBytes)
+{
+    const uint32_t width = LoadU32(sizes + 8);
+    const uint32_t height = LoadU32(sizes + 12);
+    if (width == 0 || height == 0)
+        return true;
+    if (width > uint32_t(GUIB_MAX_BITMAP_SIDE) || height > uint32_t(GUIB_MAX_BITMAP_SIDE)
+        || !bitmap->Create(int32_t(width), int32_t(height)))
+        return false;
+    const uint64_t blockBytes = uint64_t { width } * height * 4;
+    SYS_Copy(bitmap->GetPixels(), pixels, pixelBytes < blockBytes ? pixelBytes : blockBytes);
+    return true;
+}
+
+}
+
+SYS_Status c_GUIB_Bitmap::SaveToStore(c_GUIB_Store* store, uint32_t id) const
+{
+    if (store == nullptr)
+        return SYS_BAD_ARGUMENT;
+    if (auto status = store->BeginGroup(GUIB_GROUP_BITMAP, id, nullptr); status != SYS_OK)
+        return status;
+    uint8_t sizes[SIZE_CHUNK_BYTES] = {};
+    for (int i = 0; i < 4; ++i) {
+        sizes[8 + i] = static_cast<uint8_t>(uint32_t(m_width) >> (8 * i));
+        sizes[12 + i] = static_cast<uint8_t>(uint32_t(m_height) >> (8 * i));
+    }
+    SYS_Status status = store->WriteChunk(SIZE_CHUNK, sizes, SIZE_CHUNK_BYTES);
+    // A bitmap has at most GUIB_MAX_BITMAP_BYTES of pixels, so the byte count fits 32 bits.
+    const uint64_t pixelBytes = uint64_t(m_width) * uint64_t(m_height) * 4;
+    if (status == SYS_OK)
+        status = store->WriteChunk(PIXEL_CHUNK, m_pixels, static_cast<uint32_t>(pixelBytes));
+    const SYS_Status ended = store->EndGroup();
+    return status != SYS_OK ? status : ended;
+}
+
+// Any failure leaves the bitmap 0 × 0: a size chunk that is not 16 bytes, sizes out of the
+// bitmap limits, a missing pixel chunk. A pixel chunk shorter than the bitmap fills what it
+// holds and leaves the rest cleared; a longer one is cut to the bitmap.
+int c_GUIB_Bitmap::LoadFromStore(c_GUIB_Store* store, uint32_t id)
+{
+    AdoptPixels(nullptr, 0, 0);
+    if (store == nullptr || store->OpenGroup(GUIB_GROUP_BITMAP, id) != SYS_OK)
+        return 0;
+    const uint8_t* sizes = nullptr;
+    const uint8_t* pixels = nullptr;
+    uint32_t sizesBytes = 0;
+    uint32_t pixelBytes = 0;
+    bool loaded = store->FindChunk(SIZE_CHUNK, &sizes, &sizesBytes) == SYS_OK
+        && sizesBytes == SIZE_CHUNK_BYTES
+        && store->FindChunk(PIXEL_CHUNK, &pixels, &pixelBytes) == SYS_OK;
+    if (loaded && !TakePixels(this, sizes, pixels, pixelBytes)) {
+        SYS_Trace(SYS_TAG_GUIB, 0, "bitmap record: size out of range");
+        loaded = false;
+    }
+    (void)store->EndGroup();
+    return loaded ? 1 : 0;
+}

@@ -1,0 +1,59 @@
+// Helpers of the bitmap tests: bitmaps painted from a rule, their pixels as a vector, the
+// pixels of one colour, and a hash of the pixels for golden checks of drawn scenes.
+#pragma once
+
+#include "guib/guib.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace test {
+
+// Every pixel, row by row; empty for a bitmap without pixels.
+inline std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap& bitmap)
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    bitmap.GetSize(&width, &height);
+    const uint32_t* pixels = bitmap.GetPixels();
+    return pixels ? std::vector<uint32_t>(pixels, pixels + size_t(width) * size_t(height))
+                  : std::vector<uint32_t>();
+}
+
+// Sets pixel (x, y) to rule(x, y) everywhere.
+template <typename Rule> void Paint(c_GUIB_Bitmap& bitmap, Rule rule)
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    bitmap.GetSize(&width, &height);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            bitmap.SetPixel(x, y, rule(x, y));
+}
+
+// The (x, y) of every pixel of the colour, in row order.
+inline std::vector<std::pair<int32_t, int32_t>> PixelsWith(
+    const c_GUIB_Bitmap& bitmap, uint32_t colour)
+{
+    int32_t width = 0;
+    std::vector<uint32_t> pixels = PixelsOf(bitmap);
+    bitmap.GetSize(&width, nullptr);
+    std::vector<std::pair<int32_t, int32_t>> found;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        if (pixels[i] == colour)
+            found.emplace_back(int32_t(i % size_t(width)), int32_t(i / size_t(width)));
+    return found;
+}
+
+// FNV-1a over the pixel bytes.
+inline uint64_t HashOf(const c_GUIB_Bitmap& bitmap)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (uint32_t pixel : PixelsOf(bitmap))
+        for (int i = 0; i < 4; ++i)
+            hash = (hash ^ ((pixel >> (8 * i)) & 0xFF)) * 1099511628211ull;
+    return hash;
+}
+
+}
