@@ -1,0 +1,60 @@
+// The contract of the file-level seam, on whichever backend is built: the temporary folder's
+// answers (including the size asked for when the buffer is too small), folder creation, and
+// the size queries and fit rules of the ANSI conversions.
+#include "tests/installlib/installlib_fixture.h"
+
+namespace {
+
+using namespace test;
+namespace os = installlib::os;
+
+template <typename Char> void ExpectTemporaryFolder(uint32_t (*tempPath)(Char*, uint32_t))
+{
+    Char path[INSTALLLIB_PATH_CAPACITY];
+    const uint32_t length = tempPath(path, INSTALLLIB_PATH_CAPACITY);
+    ASSERT_GT(length, 0u);
+    ASSERT_LT(length, INSTALLLIB_PATH_CAPACITY);
+    EXPECT_EQ(0, path[length]);
+    EXPECT_TRUE(path[length - 1] == '\\' || path[length - 1] == '/');
+    std::u16string wide(path, path + length);
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(wide)));
+    Char small[2];
+    EXPECT_EQ(length + 1, tempPath(small, 2)) << "the size the path needs";
+}
+
+TEST(InstallLibFilesSystem, TemporaryFolderEndsInASeparatorAndAsksForRoom)
+{
+    ExpectTemporaryFolder(os::TempPathW);
+    ExpectTemporaryFolder(os::TempPathA);
+}
+
+TEST(InstallLibFilesSystem, FoldersAreCreatedOnceAndFoundAfterwards)
+{
+    TempDir dir;
+    const std::u16string wide = (dir.Path() / "wide").u16string();
+    EXPECT_EQ(os::FolderResult::Created, os::CreateFolderW(wide.c_str()));
+    EXPECT_EQ(os::FolderResult::Exists, os::CreateFolderW(wide.c_str()));
+    const std::string narrow = dir.File("narrow");
+    EXPECT_EQ(os::FolderResult::Created, os::CreateFolderA(narrow.c_str()));
+    EXPECT_EQ(os::FolderResult::Exists, os::CreateFolderA(narrow.c_str()));
+    const std::u16string nested = (dir.Path() / "missing" / "nested").u16string();
+    EXPECT_EQ(os::FolderResult::Failed, os::CreateFolderW(nested.c_str()));
+}
+
+TEST(InstallLibFilesSystem, AnsiConversionsAnswerSizesAndRefuseWhatDoesNotFit)
+{
+    EXPECT_EQ(4u, os::WideToAnsi(nullptr, 0, u"abc"));
+    GuardedBuffer<char> narrow(4);
+    EXPECT_EQ(0u, os::WideToAnsi(narrow.Data(), 3, u"abc"));
+    EXPECT_EQ(4u, os::WideToAnsi(narrow.Data(), 4, u"abc"));
+    EXPECT_STREQ("abc", narrow.Data());
+    EXPECT_TRUE(narrow.GuardsIntact());
+    EXPECT_EQ(4u, os::AnsiToWide(nullptr, 0, "abc"));
+    GuardedBuffer<char16_t> wide(4);
+    EXPECT_EQ(0u, os::AnsiToWide(wide.Data(), 3, "abc"));
+    EXPECT_EQ(4u, os::AnsiToWide(wide.Data(), 4, "abc"));
+    EXPECT_EQ(u"abc", std::u16string(wide.Data()));
+    EXPECT_TRUE(wide.GuardsIntact());
+}
+
+}

@@ -1,0 +1,84 @@
+// The tests' hold on the installer module: a registry of their own (a temporary hive natively, a
+// fresh key of the real registry on Windows) that the module's registry calls are redirected
+// into, an empty text database and version record store after every test, and helpers to put
+// values and files in place.
+#pragma once
+
+#include "ml/ml.h"
+#include "patcher/patcher.h"
+#include "patcher/patcher_internal.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// A place in the registry that no other run uses; removed with everything below it afterwards.
+// Each backend's tests define it.
+class RegistrySandbox {
+public:
+    RegistrySandbox();
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+    const std::string& Root() const { return m_root; }
+
+private:
+    struct Backend;
+    std::string m_root;
+    std::unique_ptr<Backend> m_backend;
+};
+
+// "Software\\PatcherTests\\" followed by a name unique to this process and moment.
+std::string UniqueTestKeyPath();
+
+// The module's key paths, placed below the sandbox's root.
+std::string SandboxPath(const char* path);
+
+class PatcherFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A key of the sandbox, created (or opened) at a path the module uses; closed by TearDown.
+    SYS_RegKey Key(const std::string& path);
+    // Whether the value exists, and its bytes.
+    bool HasValue(const std::string& keyPath, const char* name);
+    std::string Text(const std::string& keyPath, const char* name);
+    uint32_t Dword(const std::string& keyPath, const char* name);
+
+    // A folder below the test's temporary folder, created, as an 8-bit path in the system's form.
+    std::string Folder(const std::string& name);
+
+    patcher::detail::SystemCalls m_calls {};
+    RegistrySandbox m_sandbox;
+    TempDir m_dir;
+    std::vector<SYS_RegKey> m_keys;
+};
+
+inline void WriteText(const std::filesystem::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(
+        reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Every file and folder below root, as relative paths, for before-and-after comparisons.
+std::vector<std::string> TreeOf(const std::filesystem::path& root);
+
+inline constexpr const char* GAME_KEY = "SOFTWARE\\Varnholt\\Ashgrove";
+inline constexpr const char* VERSION_KEY = "SOFTWARE\\Varnholt\\Ashgrove\\Version Info";
+
+}
