@@ -21,7 +21,7 @@ test:
 	@bash scripts/run_tests.sh
 
 demo:
-	@echo "make demo: there is no installer to run yet; 'make test' builds and tests the platform layer."
+	@echo "make demo: there is no installer program to run yet; 'make test' builds and tests every module."
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
