@@ -1,4 +1,4 @@
-// Helpers of the bitmap tests: bitmaps painted from a rule, their pixels as a vector, the
+// Helpers of the bitmap tests: bitmaps painted from a rule, their size and pixels as values, the
 // pixels of one colour, and a hash of the pixels for golden checks of drawn scenes.
 #pragma once
 
@@ -10,23 +10,32 @@
 
 namespace test {
 
+inline std::pair<int32_t, int32_t> SizeOf(const c_GUIB_Bitmap& bitmap)
+{
+    std::pair<int32_t, int32_t> size { -1, -1 };
+    bitmap.GetSize(&size.first, &size.second);
+    return size;
+}
+
 // Every pixel, row by row; empty for a bitmap without pixels.
 inline std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap& bitmap)
 {
-    int32_t width = 0;
-    int32_t height = 0;
-    bitmap.GetSize(&width, &height);
+    auto [width, height] = SizeOf(bitmap);
     const uint32_t* pixels = bitmap.GetPixels();
     return pixels ? std::vector<uint32_t>(pixels, pixels + size_t(width) * size_t(height))
                   : std::vector<uint32_t>();
 }
 
+// The state every refused size or failed load must leave: no block and a size of 0 × 0.
+inline bool HasNoPixels(const c_GUIB_Bitmap& bitmap)
+{
+    return bitmap.GetPixels() == nullptr && SizeOf(bitmap) == std::pair(0, 0);
+}
+
 // Sets pixel (x, y) to rule(x, y) everywhere.
 template <typename Rule> void Paint(c_GUIB_Bitmap& bitmap, Rule rule)
 {
-    int32_t width = 0;
-    int32_t height = 0;
-    bitmap.GetSize(&width, &height);
+    auto [width, height] = SizeOf(bitmap);
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x)
             bitmap.SetPixel(x, y, rule(x, y));
@@ -36,13 +45,12 @@ template <typename Rule> void Paint(c_GUIB_Bitmap& bitmap, Rule rule)
 inline std::vector<std::pair<int32_t, int32_t>> PixelsWith(
     const c_GUIB_Bitmap& bitmap, uint32_t colour)
 {
-    int32_t width = 0;
+    const size_t width = size_t(SizeOf(bitmap).first);
     std::vector<uint32_t> pixels = PixelsOf(bitmap);
-    bitmap.GetSize(&width, nullptr);
     std::vector<std::pair<int32_t, int32_t>> found;
     for (size_t i = 0; i < pixels.size(); ++i)
         if (pixels[i] == colour)
-            found.emplace_back(int32_t(i % size_t(width)), int32_t(i / size_t(width)));
+            found.emplace_back(int32_t(i % width), int32_t(i / width));
     return found;
 }
 

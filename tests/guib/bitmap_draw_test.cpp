@@ -23,24 +23,22 @@ Points LinePixels(int32_t width, int32_t height, int32_t x1, int32_t y1, int32_t
     return PixelsWith(bitmap, INK);
 }
 
-TEST(BitmapDraw, LinesStepAlongTheLongerAxis)
+// (0, 0)-(3, 1) steps along x and moves down once; the end points are ordered first. Lines are
+// clipped to the bitmap first: wholly outside they draw nothing, and a cut line keeps its course.
+TEST(BitmapDraw, LinesStepAlongTheLongerAxisAndAreClipped)
 {
     const Points shallow { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 3, 1 } };
     EXPECT_EQ(shallow, LinePixels(5, 3, 0, 0, 3, 1));
-    EXPECT_EQ(shallow, LinePixels(5, 3, 3, 1, 0, 0)); // the end points are ordered first
+    EXPECT_EQ(shallow, LinePixels(5, 3, 3, 1, 0, 0));
     EXPECT_EQ((Points { { 0, 0 }, { 0, 1 }, { 0, 2 }, { 1, 3 } }), LinePixels(3, 5, 1, 3, 0, 0));
     EXPECT_EQ((Points { { 1, 1 } }), LinePixels(3, 3, 1, 1, 1, 1));
-}
-
-TEST(BitmapDraw, LinesAreClippedToTheBitmap)
-{
-    EXPECT_TRUE(LinePixels(10, 5, -20, 0, -1, 4).empty()); // wholly left
-    EXPECT_TRUE(LinePixels(10, 5, 10, 0, 30, 4).empty()); // wholly right
+    EXPECT_TRUE(LinePixels(10, 5, -20, 0, -1, 4).empty());
+    EXPECT_TRUE(LinePixels(10, 5, 10, 0, 30, 4).empty());
     Points row;
     for (int32_t x = 0; x < 10; ++x)
         row.emplace_back(x, 2);
-    EXPECT_EQ(row, LinePixels(10, 5, -5, 2, 20, 2)); // cut at column 0 and column width - 1
-    // Slope 1/2 through (0, 0) and (8, 4): the cut line keeps its course.
+    EXPECT_EQ(row, LinePixels(10, 5, -5, 2, 20, 2));
+    // Slope 1/2 through (0, 0) and (8, 4).
     Points crossing = LinePixels(9, 5, -4, -2, 16, 8);
     ASSERT_EQ(9u, crossing.size());
     EXPECT_EQ(std::make_pair(0, 0), crossing.front());

@@ -11,92 +11,73 @@ using test::Bytes;
 using test::Cat;
 using test::Chunk;
 using test::Group;
+using test::PixelsOf;
 using test::StoreOf;
 using test::U32s;
 
 TEST(BitmapStore, WritesTheRecordAndLoadsItBack)
 {
-    test::Held<c_GUIB_Bitmap> bitmap(new c_GUIB_Bitmap(3, 2));
-    test::Paint(*bitmap, [](int32_t x, int32_t y) { return 0x80000000u + uint32_t(y * 16 + x); });
+    c_GUIB_Bitmap bitmap(3, 2);
+    test::Paint(bitmap, [](int32_t x, int32_t y) { return 0x80000000u + uint32_t(y * 16 + x); });
     test::Held<c_GUIB_Store> store(new c_GUIB_Store());
-    ASSERT_EQ(SYS_OK, bitmap->SaveToStore(store.get(), 42));
-    const Bytes expected = test::BitmapGroup(42, 3, 2,
-        { 0x80000000, 0x80000001, 0x80000002, 0x80000010, 0x80000011, 0x80000012 });
-    EXPECT_EQ(expected, test::BytesOf(*store));
-
-    test::Held<c_GUIB_Bitmap> loaded(new c_GUIB_Bitmap(7, 7));
-    ASSERT_EQ(1, loaded->LoadFromStore(store.get(), 42));
-    EXPECT_EQ(test::PixelsOf(*bitmap), test::PixelsOf(*loaded));
-    int32_t width = 0;
-    int32_t height = 0;
-    loaded->GetSize(&width, &height);
-    EXPECT_EQ(3, width);
-    EXPECT_EQ(2, height);
-    // The store is back at its top level: the group was left.
-    EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup());
-}
-
-struct BadRecord {
-    const char* what;
-    Bytes bytes;
-};
-
-class BitmapStoreRefusal : public ::testing::TestWithParam<BadRecord> { };
-
-TEST_P(BitmapStoreRefusal, FailsToAnEmptyBitmap)
-{
-    auto store = StoreOf(GetParam().bytes);
-    test::Held<c_GUIB_Bitmap> bitmap(new c_GUIB_Bitmap(4, 4));
-    EXPECT_EQ(0, bitmap->LoadFromStore(store.get(), 1)) << GetParam().what;
-    int32_t width = -1;
-    int32_t height = -1;
-    bitmap->GetSize(&width, &height);
-    EXPECT_EQ(0, width);
-    EXPECT_EQ(0, height);
-    EXPECT_EQ(nullptr, bitmap->GetPixels());
+    ASSERT_EQ(SYS_OK, bitmap.SaveToStore(store.get(), 42));
+    EXPECT_EQ(test::BitmapGroup(42, 3, 2,
+                  { 0x80000000, 0x80000001, 0x80000002, 0x80000010, 0x80000011, 0x80000012 }),
+        test::BytesOf(*store));
+    c_GUIB_Bitmap loaded(7, 7);
+    ASSERT_EQ(1, loaded.LoadFromStore(store.get(), 42));
+    EXPECT_EQ(std::pair(3, 2), test::SizeOf(loaded));
+    EXPECT_EQ(PixelsOf(bitmap), PixelsOf(loaded));
     EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup()) << "the group was left";
+
+    // A bitmap without pixels writes a record that loads back without pixels.
+    test::Held<c_GUIB_Store> empty(new c_GUIB_Store());
+    ASSERT_EQ(SYS_OK, c_GUIB_Bitmap().SaveToStore(empty.get(), 3));
+    EXPECT_EQ(1, loaded.LoadFromStore(empty.get(), 3));
+    EXPECT_TRUE(test::HasNoPixels(loaded));
 }
 
 Bytes SizedRecord(uint32_t width, uint32_t height)
 {
-    return Group(GUIB_GROUP_BITMAP, 1, Cat({ Chunk(1, U32s({ 0, 0, width, height })), Chunk(2, Bytes(64)) }));
+    return Group(GUIB_GROUP_BITMAP, 1,
+        Cat({ Chunk(1, U32s({ 0, 0, width, height })), Chunk(2, Bytes(64)) }));
 }
 
-INSTANTIATE_TEST_SUITE_P(BitmapStore, BitmapStoreRefusal,
-    ::testing::Values(
-        // 0x8000 × 0x8000 × 4 is 2^32: 0 in 32 bits.
-        BadRecord { "0x8000 x 0x8000", SizedRecord(0x8000, 0x8000) },
-        BadRecord { "0xFFFFFFFF x 1", SizedRecord(0xFFFFFFFF, 1) },
-        BadRecord { "side above 65535", SizedRecord(0x10000, 1) },
-        BadRecord { "8-byte size chunk", Group(GUIB_GROUP_BITMAP, 1, Cat({ Chunk(1, U32s({ 2, 2 })), Chunk(2, Bytes(16)) })) },
-        BadRecord { "no pixel chunk", Group(GUIB_GROUP_BITMAP, 1, Chunk(1, U32s({ 0, 0, 1, 1 }))) },
-        BadRecord { "other id", test::BitmapGroup(2, 1, 1, { 0 }) },
-        BadRecord { "damaged store", Cat({ test::RawHeader(GUIB_STORE_MAGIC, 0, 0, 0, 0, 2) }) }));
-
-TEST(BitmapStore, ShortPixelChunkLeavesTheRestCleared)
+// 0x8000 × 0x8000 × 4 is 2^32, 0 in 32 bits: each record fails to a bitmap of 0 × 0, and the
+// store is back at its top level.
+TEST(BitmapStore, UntrustedRecordsFailToAnEmptyBitmap)
 {
-    auto store = StoreOf(test::BitmapGroup(1, 2, 2, { 0xFFFFFFFF, 0xFFFFFFFF }));
-    test::Held<c_GUIB_Bitmap> bitmap(new c_GUIB_Bitmap());
-    ASSERT_EQ(1, bitmap->LoadFromStore(store.get(), 1));
-    EXPECT_EQ((std::vector<uint32_t> { 0xFFFFFFFF, 0xFFFFFFFF, 0, 0 }), test::PixelsOf(*bitmap));
+    const std::pair<const char*, Bytes> cases[] = {
+        { "0x8000 x 0x8000", SizedRecord(0x8000, 0x8000) },
+        { "0xFFFFFFFF x 1", SizedRecord(0xFFFFFFFF, 1) },
+        { "side above 65535", SizedRecord(0x10000, 1) },
+        { "8-byte size chunk",
+            Group(GUIB_GROUP_BITMAP, 1, Cat({ Chunk(1, U32s({ 2, 2 })), Chunk(2, Bytes(16)) })) },
+        { "no pixel chunk", Group(GUIB_GROUP_BITMAP, 1, Chunk(1, U32s({ 0, 0, 1, 1 }))) },
+        { "other id", test::BitmapGroup(2, 1, 1, { 0 }) },
+        { "damaged store", test::RawHeader(GUIB_STORE_MAGIC, 0, 0, 0, 0, 2) },
+    };
+    for (const auto& [what, bytes] : cases) {
+        auto store = StoreOf(bytes);
+        c_GUIB_Bitmap bitmap(4, 4);
+        EXPECT_EQ(0, bitmap.LoadFromStore(store.get(), 1)) << what;
+        EXPECT_TRUE(test::HasNoPixels(bitmap)) << what;
+        EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup()) << what;
+    }
 }
 
-TEST(BitmapStore, LongPixelChunkIsCutToTheBitmap)
+// A pixel chunk of half the pixels leaves the rest cleared; a longer one is cut to the bitmap.
+TEST(BitmapStore, PixelChunkOfAnotherSize)
 {
-    auto store = StoreOf(test::BitmapGroup(1, 1, 1, { 0x11111111, 0x22222222, 0x33333333 }));
-    test::Held<c_GUIB_Bitmap> bitmap(new c_GUIB_Bitmap());
-    ASSERT_EQ(1, bitmap->LoadFromStore(store.get(), 1));
-    EXPECT_EQ((std::vector<uint32_t> { 0x11111111 }), test::PixelsOf(*bitmap));
-}
-
-TEST(BitmapStore, EmptyBitmapRoundTrips)
-{
-    test::Held<c_GUIB_Bitmap> empty(new c_GUIB_Bitmap());
-    test::Held<c_GUIB_Store> store(new c_GUIB_Store());
-    ASSERT_EQ(SYS_OK, empty->SaveToStore(store.get(), 3));
-    test::Held<c_GUIB_Bitmap> loaded(new c_GUIB_Bitmap(2, 2));
-    EXPECT_EQ(1, loaded->LoadFromStore(store.get(), 3));
-    EXPECT_EQ(nullptr, loaded->GetPixels());
+    auto loaded = [](uint32_t side, const std::vector<uint32_t>& pixels) {
+        auto store = StoreOf(test::BitmapGroup(1, side, side, pixels));
+        c_GUIB_Bitmap bitmap;
+        EXPECT_EQ(1, bitmap.LoadFromStore(store.get(), 1));
+        return PixelsOf(bitmap);
+    };
+    using Pixels = std::vector<uint32_t>;
+    EXPECT_EQ((Pixels { 0xFFFFFFFF, 0xFFFFFFFF, 0, 0 }), loaded(2, { 0xFFFFFFFF, 0xFFFFFFFF }));
+    EXPECT_EQ((Pixels { 0x11111111 }), loaded(1, { 0x11111111, 0x22222222, 0x33333333 }));
 }
 
 }

@@ -1,26 +1,17 @@
 // c_GUIB_Bitmap's block: the size limits, cleared blocks, the reference count, and pictures
 // loaded from BMP and TGA files.
-#include "bigfile/bigfile.h"
 #include "guib/guib.h"
 #include "tests/guib/bitmap_checks.h"
-#include "tests/support/test_support.h"
+#include "tests/guib/file_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <fstream>
 
 namespace {
 
+using test::HasNoPixels;
 using test::PixelsOf;
-
-bool HasNoPixels(const c_GUIB_Bitmap& bitmap)
-{
-    int32_t width = -1;
-    int32_t height = -1;
-    bitmap.GetSize(&width, &height);
-    return bitmap.GetPixels() == nullptr && width == 0 && height == 0;
-}
 
 // A side of 0 or below or above 65535, or a block above 256 MiB, allocates nothing:
 // 0x8000 × 0x8000 × 4 is 2^32 and wrapped to a tiny block when computed in 32 bits.
@@ -68,16 +59,11 @@ TEST(Bitmap, NewBlocksAreCleared)
 
 TEST(Bitmap, LastReleaseDestroysThroughTheVirtualDestructor)
 {
+    static bool destroyed = false;
     struct Counted : c_GUIB_Bitmap {
-        explicit Counted(bool* destroyed)
-            : destroyed(destroyed)
-        {
-        }
-        ~Counted() override { *destroyed = true; }
-        bool* destroyed;
+        ~Counted() override { destroyed = true; }
     };
-    bool destroyed = false;
-    c_GUIB_BasicObject* object = new Counted(&destroyed);
+    c_GUIB_BasicObject* object = new Counted();
     EXPECT_EQ(2u, object->AddRef());
     EXPECT_EQ(1u, object->Release());
     EXPECT_FALSE(destroyed);
@@ -85,26 +71,7 @@ TEST(Bitmap, LastReleaseDestroysThroughTheVirtualDestructor)
     EXPECT_TRUE(destroyed);
 }
 
-// Pictures are read through the archive file system, with a temporary folder as its base.
-class BitmapFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        BF_InitParams params {};
-        params.baseDir = m_base.c_str();
-        params.plainNames = 1;
-        ASSERT_EQ(1, BF_Init(&params));
-    }
-    void TearDown() override { BF_Shutdown(); }
-    void Put(const char* name, const std::vector<uint8_t>& bytes)
-    {
-        std::ofstream(m_dir.File(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-
-    test::TempDir m_dir;
-    std::string m_base = m_dir.File("");
-};
+using BitmapFile = test::FileFixture;
 
 // A 2 × 2 24-bit BMP: rows bottom-up, pixels blue, green, red, each row padded to 8 bytes.
 const std::vector<uint8_t> SMALL_BMP = { 'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, //
@@ -120,24 +87,24 @@ std::vector<uint8_t> SmallTga(uint8_t alphaBits)
         0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80 };
 }
 
+// Three bytes per pixel become opaque pixels; four keep their alpha byte.
 TEST_F(BitmapFile, PicturePixelsBecomeToolkitPixels)
 {
-    Put("small.bmp", SMALL_BMP);
-    Put("alpha.tga", SmallTga(8));
-    Put("plain.tga", SmallTga(0));
-    EXPECT_EQ((std::vector<uint32_t> { 0xFF131211, 0xFF161514, 0xFF030201, 0xFF060504 }),
-        PixelsOf(c_GUIB_Bitmap("small.bmp")));
+    auto pixels = [&](const char* name, const std::vector<uint8_t>& bytes) {
+        return PixelsOf(c_GUIB_Bitmap(Put(name, bytes).c_str()));
+    };
+    using Pixels = std::vector<uint32_t>;
     EXPECT_EQ(
-        (std::vector<uint32_t> { 0x40302010, 0x80706050 }), PixelsOf(c_GUIB_Bitmap("alpha.tga")));
-    EXPECT_EQ(
-        (std::vector<uint32_t> { 0xFF302010, 0xFF706050 }), PixelsOf(c_GUIB_Bitmap("plain.tga")));
+        (Pixels { 0xFF131211, 0xFF161514, 0xFF030201, 0xFF060504 }), pixels("a.bmp", SMALL_BMP));
+    EXPECT_EQ((Pixels { 0x40302010, 0x80706050 }), pixels("alpha.tga", SmallTga(8)));
+    EXPECT_EQ((Pixels { 0xFF302010, 0xFF706050 }), pixels("plain.tga", SmallTga(0)));
 }
 
 TEST_F(BitmapFile, AFailedLoadLeavesNoPixels)
 {
-    Put("cut.bmp", std::vector<uint8_t>(SMALL_BMP.begin(), SMALL_BMP.end() - 4));
-    EXPECT_TRUE(HasNoPixels(c_GUIB_Bitmap("cut.bmp")));
-    EXPECT_TRUE(HasNoPixels(c_GUIB_Bitmap("missing.bmp")));
+    std::vector<uint8_t> cut(SMALL_BMP.begin(), SMALL_BMP.end() - 4);
+    EXPECT_TRUE(HasNoPixels(c_GUIB_Bitmap(Put("cut.bmp", cut).c_str())));
+    EXPECT_TRUE(HasNoPixels(c_GUIB_Bitmap(m_dir.File("missing.bmp").c_str())));
 }
 
 }

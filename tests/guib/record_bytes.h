@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,17 +15,12 @@ namespace test {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void AppendU32(Bytes* out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out->push_back(uint8_t(value >> (8 * i)));
-}
-
-inline Bytes U32s(std::initializer_list<uint32_t> values)
+inline Bytes U32s(const std::vector<uint32_t>& values)
 {
     Bytes out;
     for (uint32_t value : values)
-        AppendU32(&out, value);
+        for (int i = 0; i < 4; ++i)
+            out.push_back(uint8_t(value >> (8 * i)));
     return out;
 }
 
@@ -45,34 +41,33 @@ inline Bytes RawHeader(uint32_t magic, uint32_t type, uint32_t id, uint32_t head
 
 inline Bytes Chunk(uint32_t id, const Bytes& content)
 {
-    return Cat({ RawHeader(GUIB_STORE_MAGIC, 0, id, 24, uint32_t(content.size()), GUIB_RECORD_CHUNK),
-        content });
+    return Cat(
+        { RawHeader(GUIB_STORE_MAGIC, 0, id, 24, uint32_t(content.size()), GUIB_RECORD_CHUNK),
+            content });
 }
 
 inline Bytes Group(uint32_t type, uint32_t id, const Bytes& content, const std::string& name = "")
 {
-    Bytes header = RawHeader(GUIB_STORE_MAGIC, type, id, uint32_t(24 + name.size() + 1),
-        uint32_t(content.size()), GUIB_RECORD_GROUP);
-    header.insert(header.end(), name.begin(), name.end());
-    header.push_back(0);
-    return Cat({ header, content });
+    return Cat({ RawHeader(GUIB_STORE_MAGIC, type, id, uint32_t(24 + name.size() + 1),
+                     uint32_t(content.size()), GUIB_RECORD_GROUP),
+        Bytes(name.begin(), name.end()), { 0 }, content });
 }
 
 // A bitmap record: the size chunk and the pixels as they lie in memory.
-inline Bytes BitmapGroup(uint32_t id, uint32_t width, uint32_t height, const std::vector<uint32_t>& pixels)
+inline Bytes BitmapGroup(
+    uint32_t id, uint32_t width, uint32_t height, const std::vector<uint32_t>& pixels)
 {
-    Bytes pixelBytes;
-    for (uint32_t pixel : pixels)
-        AppendU32(&pixelBytes, pixel);
-    return Group(GUIB_GROUP_BITMAP, id, Cat({ Chunk(1, U32s({ 0, 0, width, height })), Chunk(2, pixelBytes) }));
+    return Group(GUIB_GROUP_BITMAP, id,
+        Cat({ Chunk(1, U32s({ 0, 0, width, height })), Chunk(2, U32s(pixels)) }));
 }
 
 // A glyph group whose bitmap carries the given pixels (width × height of them).
 inline Bytes GlyphGroup(uint32_t code, uint32_t width, uint32_t height, uint32_t overlap,
     const std::vector<uint32_t>& pixels)
 {
-    return Group(GUIB_GROUP_GLYPH, code, Cat({ Chunk(1, U32s({ width, height, overlap, 0xFF000000, 0 })),
-        BitmapGroup(0, width, height, pixels) }));
+    return Group(GUIB_GROUP_GLYPH, code,
+        Cat({ Chunk(1, U32s({ width, height, overlap, 0xFF000000, 0 })),
+            BitmapGroup(0, width, height, pixels) }));
 }
 
 inline Bytes FontHeader(uint32_t flags, uint32_t height, uint32_t ascent, uint32_t version = 80)
@@ -81,34 +76,17 @@ inline Bytes FontHeader(uint32_t flags, uint32_t height, uint32_t ascent, uint32
 }
 
 // A font group: the header chunk, the code list and the glyph groups.
-inline Bytes FontGroup(uint32_t id, const Bytes& header, const std::vector<uint32_t>& codes, const Bytes& glyphs)
+inline Bytes FontGroup(
+    uint32_t id, const Bytes& header, const std::vector<uint32_t>& codes, const Bytes& glyphs)
 {
-    Bytes codeBytes;
-    for (uint32_t code : codes)
-        AppendU32(&codeBytes, code);
-    return Group(GUIB_GROUP_FONT, id, Cat({ header, Chunk(2, codeBytes), glyphs }));
+    return Group(GUIB_GROUP_FONT, id, Cat({ header, Chunk(2, U32s(codes)), glyphs }));
 }
 
 // Releases a toolkit object's first reference when the test ends.
-template <typename T>
-class Held {
-public:
-    explicit Held(T* object) : m_object(object) { }
-    ~Held()
-    {
-        if (m_object != nullptr)
-            m_object->Release();
-    }
-    Held(Held&& other) noexcept : m_object(other.m_object) { other.m_object = nullptr; }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    T* operator->() const { return m_object; }
-    T* get() const { return m_object; }
-    T& operator*() const { return *m_object; }
-
-private:
-    T* m_object;
+struct Releaser {
+    void operator()(c_GUIB_BasicObject* object) const { object->Release(); }
 };
+template <typename T> using Held = std::unique_ptr<T, Releaser>;
 
 inline Held<c_GUIB_Store> StoreOf(const Bytes& bytes)
 {
@@ -123,7 +101,11 @@ inline Bytes BytesOf(const c_GUIB_Store& store)
 // Collects the texts sent to the diagnostic trace while it lives.
 class TraceCatcher {
 public:
-    TraceCatcher() { m_previous = SYS_SetTraceSink(Catch); Texts().clear(); }
+    TraceCatcher()
+    {
+        m_previous = SYS_SetTraceSink(Catch);
+        Texts().clear();
+    }
     ~TraceCatcher() { SYS_SetTraceSink(m_previous); }
     static std::vector<std::string>& Texts()
     {

@@ -1,13 +1,11 @@
 // The record store: the exact bytes it writes, its mode rules, reading from files, the 16 MB
 // ceiling of written stores, and scans over damaged data that must stop inside the store.
-#include "bigfile/bigfile.h"
+#include "tests/guib/file_fixture.h"
 #include "tests/guib/record_bytes.h"
-#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -21,11 +19,14 @@ using test::U32s;
 
 constexpr uint32_t MAGIC = GUIB_STORE_MAGIC;
 
-// Whether a chunk handed out by FindChunk lies inside the store's records.
-bool InsideStore(const c_GUIB_Store& store, const uint8_t* data, uint32_t size)
+// The content of chunk id in the current group (empty when none is handed out), after checking
+// FindChunk's status.
+Bytes ChunkContent(const c_GUIB_Store& store, uint32_t id, SYS_Status expected = SYS_OK)
 {
-    const uint8_t* begin = store.GetData();
-    return data >= begin && size <= uint64_t(store.GetUsedSize()) && data - begin <= store.GetUsedSize() - size;
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    EXPECT_EQ(expected, store.FindChunk(id, &data, &size)) << "chunk " << id;
+    return data ? Bytes(data, data + size) : Bytes();
 }
 
 TEST(Store, WritesUnnamedGroupsWith25ByteHeadersAndUnalignedRecords)
@@ -39,35 +40,26 @@ TEST(Store, WritesUnnamedGroupsWith25ByteHeadersAndUnalignedRecords)
     ASSERT_EQ(SYS_OK, store->EndGroup());
     // Packed by hand: group header 25 bytes, chunks of 24 + 3 and 24 + 1, then a named group.
     const Bytes expected = Cat({ U32s({ MAGIC, 0x1001, 7, 25, 52, 1 }), { 0 },
-        U32s({ MAGIC, 0, 1, 24, 3, 2 }), { 'a', 'b', 'c' }, U32s({ MAGIC, 0, 2, 24, 1, 2 }), { 'd' },
-        U32s({ MAGIC, 5, 6, 27, 0, 1 }), { 'a', 'b', 0 } });
+        U32s({ MAGIC, 0, 1, 24, 3, 2 }), { 'a', 'b', 'c' }, U32s({ MAGIC, 0, 2, 24, 1, 2 }),
+        { 'd' }, U32s({ MAGIC, 5, 6, 27, 0, 1 }), { 'a', 'b', 0 } });
     EXPECT_EQ(expected, test::BytesOf(*store));
 
     // The written store reads back in place.
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
     ASSERT_EQ(SYS_OK, store->OpenGroup(0x1001, 7));
-    ASSERT_EQ(SYS_OK, store->FindChunk(2, &data, &size));
-    EXPECT_EQ(1u, size);
-    EXPECT_EQ('d', data[0]);
+    EXPECT_EQ(Bytes { 'd' }, ChunkContent(*store, 2));
     EXPECT_EQ(SYS_OK, store->EndGroup());
     EXPECT_EQ(SYS_OK, store->OpenGroup(5, 6));
-    EXPECT_EQ(GUIB_STORE_NOT_FOUND, store->FindChunk(1, &data, &size));
+    ChunkContent(*store, 1, GUIB_STORE_NOT_FOUND);
 }
 
 TEST(Store, ScansFindFirstMatchOfKindTypeAndIdInsideTheCurrentGroup)
 {
-    const Bytes bytes = Cat({ Chunk(3, { 1 }), Group(9, 3, Chunk(3, { 2 })), Group(8, 3, Chunk(4, { 3 })),
-        Chunk(3, { 4 }) });
-    auto store = StoreOf(bytes);
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
-    ASSERT_EQ(SYS_OK, store->FindChunk(3, &data, &size));
-    EXPECT_EQ(1, data[0]); // groups with the same id are not chunks
+    auto store = StoreOf(Cat({ Chunk(3, { 1 }), Group(9, 3, Chunk(3, { 2 })),
+        Group(8, 3, Chunk(4, { 3 })), Chunk(3, { 4 }) }));
+    EXPECT_EQ(Bytes { 1 }, ChunkContent(*store, 3)); // groups with the same id are not chunks
     ASSERT_EQ(SYS_OK, store->OpenGroup(8, 3));
-    EXPECT_EQ(GUIB_STORE_NOT_FOUND, store->FindChunk(3, &data, &size)); // the chunk outside is not seen
-    ASSERT_EQ(SYS_OK, store->FindChunk(4, &data, &size));
-    EXPECT_EQ(3, data[0]);
+    ChunkContent(*store, 3, GUIB_STORE_NOT_FOUND); // the chunk outside is not seen
+    EXPECT_EQ(Bytes { 3 }, ChunkContent(*store, 4));
     EXPECT_EQ(GUIB_STORE_NOT_FOUND, store->OpenGroup(9, 3));
     EXPECT_EQ(SYS_OK, store->EndGroup());
     EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup());
@@ -77,16 +69,11 @@ TEST(Store, ScansFindFirstMatchOfKindTypeAndIdInsideTheCurrentGroup)
 TEST(Store, ReadingAndWritingModesAreNotMixed)
 {
     test::Held<c_GUIB_Store> store(new c_GUIB_Store());
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
     EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->Write("x", 1));
-    EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndChunk());
     ASSERT_EQ(SYS_OK, store->BeginGroup(1, 1, nullptr));
     EXPECT_EQ(GUIB_STORE_WRONG_MODE, store->OpenGroup(1, 1));
-    EXPECT_EQ(GUIB_STORE_WRONG_MODE, store->FindChunk(1, &data, &size));
     ASSERT_EQ(SYS_OK, store->BeginChunk(2));
     EXPECT_EQ(GUIB_STORE_WRONG_MODE, store->BeginChunk(3));
-    EXPECT_EQ(GUIB_STORE_WRONG_MODE, store->BeginGroup(1, 2, nullptr));
     EXPECT_EQ(GUIB_STORE_WRONG_MODE, store->EndGroup()); // the open chunk would be lost
     EXPECT_EQ(SYS_OK, store->EndChunk());
     EXPECT_EQ(SYS_OK, store->EndGroup());
@@ -95,57 +82,34 @@ TEST(Store, ReadingAndWritingModesAreNotMixed)
     ASSERT_EQ(SYS_OK, store->OpenGroup(1, 1));
     EXPECT_EQ(GUIB_STORE_WRONG_MODE, store->BeginGroup(1, 2, nullptr));
     EXPECT_EQ(GUIB_STORE_WRONG_MODE, store->BeginChunk(2));
-    ASSERT_EQ(SYS_OK, store->FindChunk(2, &data, &size));
-    EXPECT_EQ(0u, size);
-}
-
-TEST(Store, DataWithoutTheMagicEndsTheScan)
-{
-    auto store = StoreOf(Cat({ U32s({ MAGIC + 1, 1, 1, 25, 0, 1 }), { 0 } }));
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
-    EXPECT_EQ(GUIB_STORE_DAMAGED, store->OpenGroup(1, 1));
-    EXPECT_EQ(GUIB_STORE_DAMAGED, store->FindChunk(1, &data, &size));
-}
-
-Bytes FirstBytes(const Bytes& bytes, size_t count)
-{
-    return Bytes(bytes.begin(), bytes.begin() + ptrdiff_t(count));
+    EXPECT_EQ(Bytes {}, ChunkContent(*store, 2));
 }
 
 // Each case is a sound chunk followed by one damaged record; scans for a missing id have to
-// step past the sound one and meet the damage.
-struct DamagedStore {
-    const char* what;
-    Bytes tail;
-};
-
-class StoreDamage : public ::testing::TestWithParam<DamagedStore> { };
-
-TEST_P(StoreDamage, ScansStopWithDamagedAndHandOutNothingOutside)
+// step past the sound one and meet the damage, and the sound one is still found.
+TEST(Store, ScansOverDamageStopInsideTheStore)
 {
-    const Bytes bytes = Cat({ Chunk(1, { 'o', 'k' }), GetParam().tail });
-    auto store = StoreOf(bytes);
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
-    EXPECT_EQ(GUIB_STORE_DAMAGED, store->OpenGroup(0x1002, 99)) << GetParam().what;
-    EXPECT_EQ(GUIB_STORE_DAMAGED, store->FindChunk(99, &data, &size)) << GetParam().what;
-    // The sound record before the damage is still found.
-    ASSERT_EQ(SYS_OK, store->FindChunk(1, &data, &size));
-    EXPECT_TRUE(InsideStore(*store, data, size));
-}
-
-INSTANTIATE_TEST_SUITE_P(Store, StoreDamage,
-    ::testing::Values(
+    const std::pair<const char*, Bytes> cases[] = {
         // 24 + 0xFFFFFFE8 wraps to 0 in 32 bits: the next record would start here again.
-        DamagedStore { "wrapping content size", Cat({ RawHeader(MAGIC, 0, 5, 24, 0xFFFFFFE8, 2), Bytes(8) }) },
-        DamagedStore { "content past the end", Cat({ RawHeader(MAGIC, 0, 5, 24, 100, 2), Bytes(10) }) },
-        DamagedStore { "header size 0", RawHeader(MAGIC, 0, 5, 0, 0, 2) },
-        DamagedStore { "header size 23", RawHeader(MAGIC, 0, 5, 23, 0, 2) },
-        DamagedStore { "group header of 24 bytes", RawHeader(MAGIC, 7, 5, 24, 0, 1) },
-        DamagedStore { "group name without its 0", Cat({ RawHeader(MAGIC, 7, 5, 28, 0, 1), { 'a', 'b', 'c', 'd' } }) },
-        DamagedStore { "header cut short", FirstBytes(RawHeader(MAGIC, 0, 5, 24, 0, 2), 20) },
-        DamagedStore { "header size past the end", RawHeader(MAGIC, 0, 5, 0xFFFFFFF0, 0, 2) }));
+        { "wrapping content size", Cat({ RawHeader(MAGIC, 0, 5, 24, 0xFFFFFFE8, 2), Bytes(8) }) },
+        { "content past the end", Cat({ RawHeader(MAGIC, 0, 5, 24, 100, 2), Bytes(10) }) },
+        { "header size 0", RawHeader(MAGIC, 0, 5, 0, 0, 2) },
+        { "header size 23", RawHeader(MAGIC, 0, 5, 23, 0, 2) },
+        { "group header of 24 bytes", RawHeader(MAGIC, 7, 5, 24, 0, 1) },
+        { "group name without its 0",
+            Cat({ RawHeader(MAGIC, 7, 5, 28, 0, 1), { 'a', 'b', 'c', 'd' } }) },
+        { "header cut short", U32s({ MAGIC, 0, 5, 24, 0 }) },
+        { "header size past the end", RawHeader(MAGIC, 0, 5, 0xFFFFFFF0, 0, 2) },
+        { "no magic", Cat({ RawHeader(MAGIC + 1, 1, 1, 25, 0, 1), { 0 } }) },
+    };
+    for (const auto& [what, tail] : cases) {
+        SCOPED_TRACE(what);
+        auto store = StoreOf(Cat({ Chunk(1, { 'o', 'k' }), tail }));
+        EXPECT_EQ(GUIB_STORE_DAMAGED, store->OpenGroup(0x1002, 99));
+        ChunkContent(*store, 99, GUIB_STORE_DAMAGED);
+        EXPECT_EQ((Bytes { 'o', 'k' }), ChunkContent(*store, 1));
+    }
+}
 
 TEST(Store, NestedGroupLargerThanItsParentStaysInside)
 {
@@ -153,15 +117,12 @@ TEST(Store, NestedGroupLargerThanItsParentStaysInside)
     // a chunk with the searched id lies just after the parent, inside the inner group's claim.
     const Bytes inner = RawHeader(MAGIC, 2, 2, 25, 40, 1);
     const Bytes parent = Cat({ U32s({ MAGIC, 1, 1, 25, 25, 1 }), { 0 }, inner, { 0 } });
-    auto store = StoreOf(Cat({ parent, Chunk(7, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15 }) }));
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
+    auto store = StoreOf(Cat({ parent, Chunk(7, Bytes(15, 7)) }));
     ASSERT_EQ(SYS_OK, store->OpenGroup(1, 1));
     EXPECT_EQ(GUIB_STORE_DAMAGED, store->OpenGroup(2, 2));
-    EXPECT_EQ(GUIB_STORE_DAMAGED, store->FindChunk(7, &data, &size));
+    ChunkContent(*store, 7, GUIB_STORE_DAMAGED);
     EXPECT_EQ(SYS_OK, store->EndGroup());
-    ASSERT_EQ(SYS_OK, store->FindChunk(7, &data, &size));
-    EXPECT_EQ(15u, size);
+    EXPECT_EQ(Bytes(15, 7), ChunkContent(*store, 7));
 }
 
 TEST(Store, WrittenStoresStopAt16Megabytes)
@@ -169,63 +130,32 @@ TEST(Store, WrittenStoresStopAt16Megabytes)
     test::Held<c_GUIB_Store> store(new c_GUIB_Store());
     const Bytes block(1 << 20, 0xAB);
     ASSERT_EQ(SYS_OK, store->BeginChunk(1));
-    SYS_Status status = SYS_OK;
-    int written = 0;
-    while (status == SYS_OK && written < 20) {
-        status = store->Write(block.data(), uint32_t(block.size()));
-        written += status == SYS_OK;
-    }
-    EXPECT_EQ(SYS_NO_MEMORY, status);
-    EXPECT_EQ(15, written); // 24 header bytes leave room for 15 whole megabytes
+    for (int i = 0; i < 15; ++i) // 24 header bytes leave room for 15 whole megabytes
+        ASSERT_EQ(SYS_OK, store->Write(block.data(), uint32_t(block.size()))) << i;
+    EXPECT_EQ(SYS_NO_MEMORY, store->Write(block.data(), uint32_t(block.size())));
     EXPECT_EQ(SYS_OK, store->Write(block.data(), GUIB_STORE_WRITE_LIMIT - 24 - 15 * (1 << 20)));
     EXPECT_EQ(SYS_NO_MEMORY, store->Write(block.data(), 1));
     EXPECT_EQ(SYS_OK, store->EndChunk());
     EXPECT_EQ(GUIB_STORE_WRITE_LIMIT, store->GetUsedSize());
     EXPECT_EQ(SYS_NO_MEMORY, store->WriteChunk(2, nullptr, 0)); // no room for another header
+
+    // WriteChunk closes its chunk even when the write fails.
+    test::Held<c_GUIB_Store> failed(new c_GUIB_Store());
+    EXPECT_EQ(SYS_NO_MEMORY, failed->WriteChunk(1, "x", GUIB_STORE_WRITE_LIMIT));
+    EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, failed->EndChunk());
+    EXPECT_EQ(Bytes {}, ChunkContent(*failed, 1));
 }
 
-TEST(Store, WriteChunkClosesTheChunkWhenTheWriteFails)
-{
-    test::Held<c_GUIB_Store> store(new c_GUIB_Store());
-    EXPECT_EQ(SYS_NO_MEMORY, store->WriteChunk(1, "x", GUIB_STORE_WRITE_LIMIT));
-    EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndChunk());
-    const uint8_t* data = nullptr;
-    uint32_t size = 1;
-    ASSERT_EQ(SYS_OK, store->FindChunk(1, &data, &size));
-    EXPECT_EQ(0u, size);
-}
-
-class StoreFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        BF_InitParams params {};
-        params.plainNames = 1;
-        ASSERT_EQ(1, BF_Init(&params));
-    }
-    void TearDown() override { BF_Shutdown(); }
-
-    std::string Put(const std::string& name, const Bytes& bytes)
-    {
-        std::ofstream(m_dir.Path() / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return m_dir.File(name);
-    }
-
-    test::TempDir m_dir;
-};
+using StoreFile = test::FileFixture;
 
 TEST_F(StoreFile, ReadsTheWholeFileThroughTheVirtualFileInterface)
 {
     // Over a page, so that the reading commits more than one.
     const Bytes content(5000, 0x5A);
-    test::Held<c_GUIB_Store> store(new c_GUIB_Store(Put("a.fnt", Cat({ Chunk(1, content), Chunk(2, { 9 }) })).c_str()));
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
-    ASSERT_EQ(SYS_OK, store->FindChunk(2, &data, &size));
-    EXPECT_EQ(9, data[0]);
-    ASSERT_EQ(SYS_OK, store->FindChunk(1, &data, &size));
-    EXPECT_EQ(content, Bytes(data, data + size));
+    test::Held<c_GUIB_Store> store(
+        new c_GUIB_Store(Put("a.fnt", Cat({ Chunk(1, content), Chunk(2, { 9 }) })).c_str()));
+    EXPECT_EQ(Bytes { 9 }, ChunkContent(*store, 2));
+    EXPECT_EQ(content, ChunkContent(*store, 1));
 }
 
 TEST_F(StoreFile, MissingAndOversizedFilesGiveEmptyStores)
@@ -239,9 +169,7 @@ TEST_F(StoreFile, MissingAndOversizedFilesGiveEmptyStores)
     std::filesystem::resize_file(m_dir.Path() / "big.fnt", GUIB_STORE_FILE_LIMIT + 1);
     test::Held<c_GUIB_Store> oversized(new c_GUIB_Store(big.c_str()));
     EXPECT_EQ(0u, oversized->GetUsedSize());
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
-    EXPECT_EQ(GUIB_STORE_NOT_FOUND, oversized->FindChunk(1, &data, &size));
+    ChunkContent(*oversized, 1, GUIB_STORE_NOT_FOUND);
 }
 
 }

@@ -12,6 +12,7 @@ using test::BmpFile8;
 using test::ByteWriter;
 using test::LoadedImage;
 using test::PatternPixels;
+using test::Shape;
 
 using Bmp = test::ImageFixture;
 
@@ -35,11 +36,7 @@ TEST_F(Bmp, RowsArePaddedToFourBytesAndStoredBottomUp)
     file.Bytes({ 3, 2, 1, 6, 5, 4, 9, 8, 7, 0xEE, 0xEE, 0xEE });
     LoadedImage loaded = Load("padded.bmp", file.Data());
     ASSERT_EQ(1, loaded.result);
-    EXPECT_EQ(3u, loaded.record.width);
-    EXPECT_EQ(2u, loaded.record.height);
-    EXPECT_EQ(3u, loaded.record.bytesPerPixel);
-    EXPECT_EQ(0u, loaded.record.flags);
-    EXPECT_EQ(18u, loaded.record.dataSize);
+    EXPECT_EQ((Shape { 3, 2, 3, 0, 18 }), loaded.GetShape());
     std::vector<uint8_t> expected
         = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18 };
     EXPECT_EQ(expected, loaded.pixels);
@@ -58,12 +55,9 @@ TEST_F(Bmp, EveryWidthAndHeaderSizeLoadsTheSamePixels)
             mapped.insert(mapped.end(), &palette[index * 3], &palette[index * 3] + 3);
         for (uint32_t infoSize : { 40u, 108u, 124u }) {
             SCOPED_TRACE("width " + std::to_string(width) + ", header " + std::to_string(infoSize));
-            LoadedImage loaded = Load("true.bmp", BmpFile24(width, 3, rgb, infoSize));
-            ASSERT_EQ(1, loaded.result);
-            EXPECT_EQ(rgb, loaded.pixels);
-            loaded = Load("mapped.bmp", BmpFile8(width, 3, indices, palette, infoSize));
-            ASSERT_EQ(1, loaded.result);
-            EXPECT_EQ(mapped, loaded.pixels);
+            EXPECT_EQ(rgb, Load("true.bmp", BmpFile24(width, 3, rgb, infoSize)).pixels);
+            EXPECT_EQ(
+                mapped, Load("mapped.bmp", BmpFile8(width, 3, indices, palette, infoSize)).pixels);
         }
     }
 }
@@ -83,32 +77,25 @@ TEST_F(Bmp, ShortPaletteIsFoundByTheDataOffset)
 // headers, after a palette of 256 entries at 8 bits.
 TEST_F(Bmp, UnusableDataOffsetFallsBackToTheHeaders)
 {
+    auto withOffset = [](std::vector<uint8_t> file, uint32_t offset) {
+        for (int i = 0; i < 4; ++i)
+            file[10 + i] = static_cast<uint8_t>(offset >> (8 * i));
+        return file;
+    };
     std::vector<uint8_t> rgb = PatternPixels(2, 2, 3);
-    for (uint32_t offset : { 0u, 20u, 0xFFFFFFF0u }) {
-        SCOPED_TRACE(offset);
-        std::vector<uint8_t> file = BmpFile24(2, 2, rgb);
-        file[10] = static_cast<uint8_t>(offset);
-        file[11] = static_cast<uint8_t>(offset >> 8);
-        file[12] = static_cast<uint8_t>(offset >> 16);
-        file[13] = static_cast<uint8_t>(offset >> 24);
-        LoadedImage loaded = Load("offset.bmp", file);
-        ASSERT_EQ(1, loaded.result);
-        EXPECT_EQ(rgb, loaded.pixels);
-    }
+    for (uint32_t offset : { 0u, 20u, 0xFFFFFFF0u })
+        EXPECT_EQ(rgb, Load("offset.bmp", withOffset(BmpFile24(2, 2, rgb), offset)).pixels)
+            << offset;
     std::vector<uint8_t> palette = PatternPixels(256, 1, 3);
-    std::vector<uint8_t> file = BmpFile8(1, 1, { 200 }, palette);
-    file[10] = file[11] = 0;
-    LoadedImage loaded = Load("offset8.bmp", file);
-    ASSERT_EQ(1, loaded.result);
-    EXPECT_EQ(std::vector<uint8_t>(&palette[600], &palette[603]), loaded.pixels);
+    EXPECT_EQ(std::vector<uint8_t>(&palette[600], &palette[603]),
+        Load("offset8.bmp", withOffset(BmpFile8(1, 1, { 200 }, palette), 0)).pixels);
 }
 
 TEST_F(Bmp, ZeroHeightLoadsWithoutPixels)
 {
     LoadedImage loaded = Load("flat.bmp", Headers(5, 0, 24).Data());
     EXPECT_EQ(1, loaded.result);
-    EXPECT_EQ(5u, loaded.record.width);
-    EXPECT_EQ(0u, loaded.record.dataSize);
+    EXPECT_EQ((Shape { 5, 0, 3, 0, 0 }), loaded.GetShape());
     EXPECT_EQ(nullptr, loaded.record.pixels);
 }
 
@@ -116,6 +103,11 @@ TEST_F(Bmp, ZeroHeightLoadsWithoutPixels)
 // loader does not read: each is refused with nothing left allocated.
 TEST_F(Bmp, CraftedFilesAreRefused)
 {
+    std::vector<uint8_t> whole = BmpFile24(3, 4, PatternPixels(3, 4, 3));
+    auto first
+        = [&](size_t count) { return std::vector<uint8_t>(whole.begin(), whole.begin() + count); };
+    std::vector<uint8_t> smallInfo = whole;
+    smallInfo[14] = 20; // an information header of 20 bytes cannot hold its fields
     struct Case {
         std::vector<uint8_t> file;
         const char* reason;
@@ -130,28 +122,14 @@ TEST_F(Bmp, CraftedFilesAreRefused)
         { Headers(4, 4, 4).Repeat(0, 64).Data(), "BMP bit count not supported" },
         { Headers(4, 4, 32).Repeat(0, 64).Data(), "BMP bit count not supported" },
         { Headers(2, 2, 8, 0, 0).Repeat(0, 64).Data(), "BMP palette cut short" },
+        { first(54 + 24), "BMP pixel data cut short" }, // half the rows
+        { first(whole.size() - 1), "BMP pixel data cut short" },
+        { first(14 + 20), "BMP information header cut short" },
+        { smallInfo, "BMP information header too small" },
+        { { 'B', 'N', 0, 0 }, "not a BMP file" },
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reason);
-        EXPECT_TRUE(Refused(Load("crafted.bmp", c.file), c.reason));
-    }
-}
-
-TEST_F(Bmp, CutFilesAreRefused)
-{
-    std::vector<uint8_t> whole = BmpFile24(3, 4, PatternPixels(3, 4, 3));
-    std::vector<uint8_t> half(whole.begin(), whole.begin() + 54 + 24);
-    EXPECT_TRUE(Refused(Load("half.bmp", half), "BMP pixel data cut short"));
-    std::vector<uint8_t> lastByte(whole.begin(), whole.end() - 1);
-    EXPECT_TRUE(Refused(Load("last.bmp", lastByte), "BMP pixel data cut short"));
-    std::vector<uint8_t> inHeader(whole.begin(), whole.begin() + 14 + 20);
-    EXPECT_TRUE(Refused(Load("header.bmp", inHeader), "BMP information header cut short"));
-
-    // An information header that says it is 20 bytes long is too small to hold the fields.
-    std::vector<uint8_t> small = whole;
-    small[14] = 20;
-    EXPECT_TRUE(Refused(Load("small.bmp", small), "BMP information header too small"));
-    EXPECT_TRUE(Refused(Load("magic.bmp", { 'B', 'N', 0, 0 }), "not a BMP file"));
+    for (const Case& c : cases)
+        EXPECT_TRUE(Refused(Load("crafted.bmp", c.file), c.reason)) << c.reason;
 }
 
 }

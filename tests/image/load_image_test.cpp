@@ -43,17 +43,16 @@ TEST_F(ImageFiles, ExtensionRules)
     EXPECT_EQ(0, Load("m.jpg", SmallTga()).result);
 }
 
+// A null name still zeroes the record it is given.
 TEST_F(ImageFiles, ArgumentsAndMissingFiles)
 {
     EXPECT_EQ(0, LoadImage("a.tga", nullptr));
-    ImageRecord record;
-    record.width = 7;
-    record.pixels = reinterpret_cast<uint8_t*>(&record);
+    ImageRecord record { 7, 7, 1, 7, 3, reinterpret_cast<uint8_t*>(&record) };
     EXPECT_EQ(0, LoadImage(nullptr, &record));
-    EXPECT_EQ(0u, record.width);
     EXPECT_EQ(nullptr, record.pixels);
-    EXPECT_TRUE(Refused(LoadNamed("missing.tga"), "picture file cannot be opened"));
-    EXPECT_TRUE(Refused(LoadNamed("missing.jpg"), "picture file cannot be opened"));
+    EXPECT_EQ(0u, record.width);
+    for (const char* name : { "missing.tga", "missing.jpg" })
+        EXPECT_TRUE(Refused(LoadNamed(name), "picture file cannot be opened")) << name;
     FreeImage(nullptr);
 }
 

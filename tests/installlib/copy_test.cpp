@@ -9,19 +9,15 @@
 namespace {
 
 using namespace test;
+using Bytes = std::vector<uint8_t>;
 
-// Counts the chunk reads of the copy loop and can make one of them fail.
-struct ReadCounter {
-    int reads = 0;
-    int failingRead = 0; // 0: none
-};
-ReadCounter g_reads;
+// The chunk reads of the copy loop, one of which can be made to fail (0: none).
+int g_reads = 0;
+int g_failingRead = 0;
 
 SYS_Status CountedRead(SYS_Handle file, void* buffer, uint32_t count)
 {
-    if (++g_reads.reads == g_reads.failingRead)
-        return SYS_FAILED;
-    return SYS_FileRead(file, buffer, count);
+    return ++g_reads == g_failingRead ? SYS_FAILED : SYS_FileRead(file, buffer, count);
 }
 
 class InstallLibFiles : public InstallLibFixture, public ::testing::WithParamInterface<bool> {
@@ -29,53 +25,39 @@ protected:
     void SetUp() override
     {
         InstallLibFixture::SetUp();
-        g_reads = {};
+        g_reads = g_failingRead = 0;
         m_calls.readFile = CountedRead;
         Start(GetParam());
     }
+    int Copy(const char* destination, const char* source)
+    {
+        return CopyDiskFile(PathOf(destination).c_str(), PathOf(source).c_str());
+    }
 };
 
-TEST_P(InstallLibFiles, DiskCopiesAreWholeAndReadInChunksOf64K)
+TEST_P(InstallLibFiles, CopiesAreWholeReadInChunksOf64KAndReplaceTheDestination)
 {
-    struct Case {
-        size_t size;
-        int reads;
-    };
-    for (const Case& c : { Case { 0, 0 }, Case { 65536, 1 }, Case { 65537, 2 } }) {
-        const std::vector<uint8_t> bytes = SampleBytes(c.size, static_cast<uint32_t>(c.size));
-        WriteFile(m_dir.Path() / "source.bin", bytes);
-        g_reads.reads = 0;
-        ASSERT_EQ(1, CopyDiskFile(PathOf("copy.bin").c_str(), PathOf("source.bin").c_str()));
-        EXPECT_EQ(c.reads, g_reads.reads) << c.size;
-        EXPECT_EQ(bytes, ReadFile(m_dir.Path() / "copy.bin")) << c.size;
+    // Each copy replaces the longer one before it.
+    for (size_t size : { 65537, 65536, 0 }) {
+        const Bytes bytes = SampleBytes(size, static_cast<uint32_t>(size));
+        WriteBytes(m_dir.File("source.bin"), bytes);
+        g_reads = 0;
+        ASSERT_EQ(1, Copy("copy.bin", "source.bin"));
+        EXPECT_EQ(static_cast<int>((size + 65535) / 65536), g_reads) << size;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), ReadText(m_dir.Path() / "copy.bin"));
     }
 }
 
-TEST_P(InstallLibFiles, CopyReplacesAnExistingDestination)
+TEST_P(InstallLibFiles, FailedCopiesLeaveNoDestination)
 {
-    WriteText(m_dir.Path() / "source.txt", "new");
-    WriteText(m_dir.Path() / "copy.txt", "an older and longer text");
-    ASSERT_EQ(1, CopyDiskFile(PathOf("copy.txt").c_str(), PathOf("source.txt").c_str()));
-    EXPECT_EQ("new", ReadText(m_dir.Path() / "copy.txt"));
-}
-
-TEST_P(InstallLibFiles, ReadFailingInTheSecondChunkLeavesNoDestination)
-{
-    WriteFile(m_dir.Path() / "source.bin", SampleBytes(150000, 7));
-    g_reads.failingRead = 2;
-    EXPECT_EQ(0, CopyDiskFile(PathOf("copy.bin").c_str(), PathOf("source.bin").c_str()));
-    EXPECT_EQ(2, g_reads.reads);
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "copy.bin"));
-}
-
-TEST_P(InstallLibFiles, MissingSourceOrUnwritableDestinationFails)
-{
-    WriteText(m_dir.Path() / "source.txt", "x");
-    EXPECT_EQ(0, CopyDiskFile(PathOf("copy.txt").c_str(), PathOf("missing.txt").c_str()));
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "copy.txt"));
-    EXPECT_EQ(0, CopyDiskFile(PathOf("no-folder/copy.txt").c_str(), PathOf("source.txt").c_str()));
-    EXPECT_EQ(0, CopyDiskFile(nullptr, PathOf("source.txt").c_str()));
-    EXPECT_EQ(0, CopyDiskFile(PathOf("copy.txt").c_str(), nullptr));
+    WriteBytes(m_dir.File("source.bin"), SampleBytes(150000, 7));
+    g_failingRead = 2;
+    EXPECT_EQ(0, Copy("copy.bin", "source.bin"));
+    EXPECT_EQ(2, g_reads);
+    EXPECT_EQ(0, Copy("copy.bin", "missing.bin"));
+    EXPECT_FALSE(Exists("copy.bin"));
+    EXPECT_EQ(0, Copy("no-folder/copy.bin", "source.bin"));
+    EXPECT_EQ(0, CopyDiskFile(nullptr, PathOf("source.bin").c_str()));
 }
 
 INSTANTIATE_TEST_SUITE_P(InstallLib, InstallLibFiles, ::testing::Bool(),
@@ -88,7 +70,6 @@ protected:
     {
         InstallLibFixture::SetUp();
         Start();
-        m_base = m_dir.File("");
         BF_InitParams params {};
         params.baseDir = m_base.c_str();
         ASSERT_EQ(1, BF_Init(&params));
@@ -104,57 +85,45 @@ protected:
         ASSERT_EQ(BF_OK, LoadBF(PathOf("data.cbf").c_str(), 0));
     }
 
-    std::string m_base;
+    std::string m_base = m_dir.File("");
 };
 
-TEST_F(InstallLibFilesArchive, MembersCopyWholeAtEverySize)
+TEST_F(InstallLibFilesArchive, StoredAndCompressedMembersCopyWholeAtEverySize)
 {
     std::vector<ArchiveMember> members;
-    std::vector<std::vector<uint8_t>> contents;
     for (size_t size : { 0, 65536, 65537 }) {
-        contents.push_back(SampleBytes(size, 11));
-        members.push_back(StoredMember("STORED\\" + std::to_string(size), contents.back()));
-        members.push_back(LzwMember("LZW\\" + std::to_string(size), contents.back(), LZW_Encode));
+        members.push_back(StoredMember("STORED\\" + std::to_string(size), SampleBytes(size, 11)));
+        members.push_back(
+            LzwMember("LZW\\" + std::to_string(size), SampleBytes(size, 11), LZW_Encode));
     }
     Mount(members);
-    size_t index = 0;
-    for (size_t size : { 0, 65536, 65537 }) {
-        for (std::string folder : { "stored\\", "lzw\\" }) {
-            const std::string name = folder + std::to_string(size);
-            ASSERT_EQ(1, CopyArchiveFile(PathOf("copy.bin").c_str(), name.c_str())) << name;
-            EXPECT_EQ(contents[index], ReadFile(m_dir.Path() / "copy.bin")) << name;
-        }
-        ++index;
+    for (const ArchiveMember& member : members) {
+        ASSERT_EQ(1, CopyArchiveFile(PathOf("copy.bin").c_str(), member.name.c_str()))
+            << member.name;
+        const Bytes expected = SampleBytes(member.size, 11);
+        EXPECT_EQ(
+            std::string(expected.begin(), expected.end()), ReadText(m_dir.Path() / "copy.bin"));
     }
 }
 
-TEST_F(InstallLibFilesArchive, DamagedBlockInTheSecondChunkLeavesNoDestination)
+TEST_F(InstallLibFilesArchive, DamagedBlockInTheSecondChunkOrAMissingMemberLeaveNoDestination)
 {
     // Blocks of 40000 bytes: the first chunk reads blocks 1 and 2, the second needs block 4.
-    const std::vector<uint8_t> data = SampleBytes(150000, 5);
-    ArchiveMember member;
-    member.name = "DAMAGED.BIN";
+    const Bytes data = SampleBytes(150000, 5);
+    ArchiveMember member { "DAMAGED.BIN" };
     member.method = BF_METHOD_LZW;
     member.size = data.size();
     for (size_t start = 0; start < data.size(); start += 40000) {
-        std::vector<uint8_t> part(
-            data.begin() + start, data.begin() + std::min(data.size(), start + 40000));
-        std::vector<uint8_t> block
-            = LzwBlock(EncodeBlock(part, LZW_Encode), static_cast<uint32_t>(part.size()));
+        const Bytes part(data.begin() + start, data.begin() + std::min(data.size(), start + 40000));
+        Bytes block = LzwBlock(EncodeBlock(part, LZW_Encode), static_cast<uint32_t>(part.size()));
         if (start == 120000)
             block[0] = 'X'; // no block magic
         member.bytes.insert(member.bytes.end(), block.begin(), block.end());
     }
     Mount({ member });
     EXPECT_EQ(0, CopyArchiveFile(PathOf("copy.bin").c_str(), "damaged.bin"));
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "copy.bin"));
-}
-
-TEST_F(InstallLibFilesArchive, MissingMemberCreatesNothing)
-{
-    Mount({ StoredMember("THERE.TXT", { 'x' }) });
     EXPECT_EQ(0, CopyArchiveFile(PathOf("copy.bin").c_str(), "not-there.txt"));
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "copy.bin"));
+    EXPECT_FALSE(Exists("copy.bin"));
 }
 
 }

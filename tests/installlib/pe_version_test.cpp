@@ -24,22 +24,26 @@ bool ReadMemory(void* context, uint64_t offset, void* buffer, uint32_t count)
     return true;
 }
 
-bool Find(const Bytes& image, uint64_t* offset, uint32_t* size)
+bool Find(const Bytes& image, uint64_t* offset = nullptr, uint32_t* size = nullptr)
 {
+    uint64_t anyOffset = 0;
+    uint32_t anySize = 0;
     const ByteSource source { ReadMemory, const_cast<Bytes*>(&image) };
-    return FindVersionResource(source, offset, size);
+    return FindVersionResource(source, offset ? offset : &anyOffset, size ? size : &anySize);
 }
 
-void Put16(Bytes& bytes, size_t at, uint32_t value)
-{
-    bytes[at] = static_cast<uint8_t>(value);
-    bytes[at + 1] = static_cast<uint8_t>(value >> 8);
-}
+// A little-endian field of width bytes at offset at; what names it where it is a damage.
+struct Field {
+    size_t at;
+    uint32_t value;
+    int width;
+    const char* what = "";
+};
 
-void Put32(Bytes& bytes, size_t at, uint32_t value)
+void Put(Bytes& bytes, const Field& field)
 {
-    Put16(bytes, at, value & 0xFFFF);
-    Put16(bytes, at + 2, value >> 16);
+    for (int i = 0; i < field.width; ++i)
+        bytes[field.at + i] = static_cast<uint8_t>(field.value >> (8 * i));
 }
 
 void Align4(Bytes& bytes)
@@ -62,9 +66,9 @@ Bytes Node(const std::string& key, bool isText, const Bytes& value, uint32_t val
         Align4(node);
         node.insert(node.end(), child.begin(), child.end());
     }
-    Put16(node, 0, static_cast<uint32_t>(node.size()));
-    Put16(node, 2, valueLength);
-    Put16(node, 4, isText ? 1 : 0);
+    Put(node, { 0, static_cast<uint32_t>(node.size()), 2 });
+    Put(node, { 2, valueLength, 2 });
+    Put(node, { 4, isText ? 1u : 0u, 2 });
     return node;
 }
 
@@ -79,7 +83,7 @@ Bytes TextNode(const std::string& key, const std::string& text)
 Bytes SampleResource()
 {
     Bytes fixed(52, 0);
-    Put32(fixed, 0, 0xFEEF04BD);
+    Put(fixed, { 0, 0xFEEF04BD, 4 });
     return Node("VS_VERSION_INFO", false, fixed, 52,
         { Node("StringFileInfo", true, {}, 0,
               { Node("040904b0", true, {}, 0, { TextNode("ProductVersion", "5.1.0.0") }) }),
@@ -99,30 +103,22 @@ Bytes PackImage(const Bytes& resource)
 {
     Bytes image(RESOURCE + resource.size(), 0);
     std::copy(resource.begin(), resource.end(), image.begin() + RESOURCE);
-    Put16(image, 0, 0x5A4D);
-    Put32(image, 0x3C, PE);
-    Put32(image, PE, 0x4550);
-    Put16(image, PE + 6, 1); // sections
-    Put16(image, PE + 20, 224); // optional header size
-    Put16(image, OPTIONAL, 0x10b); // PE32
-    Put32(image, OPTIONAL + 92, 16); // data directories
-    Put32(image, OPTIONAL + 96 + 16, RVA);
-    Put32(image, OPTIONAL + 96 + 20, static_cast<uint32_t>(image.size() - RAW));
-    Put32(image, SECTION + 8, static_cast<uint32_t>(image.size() - RAW));
-    Put32(image, SECTION + 12, RVA);
-    Put32(image, SECTION + 16, static_cast<uint32_t>(image.size() - RAW));
-    Put32(image, SECTION + 20, RAW);
-    Put16(image, ROOT + 14, 1);
-    Put32(image, ROOT + 16, 16);
-    Put32(image, ROOT + 20, 0x80000000 | (NAMES - RAW));
-    Put16(image, NAMES + 14, 1);
-    Put32(image, NAMES + 16, 1);
-    Put32(image, NAMES + 20, 0x80000000 | (LANGUAGES - RAW));
-    Put16(image, LANGUAGES + 14, 1);
-    Put32(image, LANGUAGES + 16, 0x409);
-    Put32(image, LANGUAGES + 20, DATA_ENTRY - RAW);
-    Put32(image, DATA_ENTRY, RVA + (RESOURCE - RAW));
-    Put32(image, DATA_ENTRY + 4, static_cast<uint32_t>(resource.size()));
+    const uint32_t size = static_cast<uint32_t>(image.size() - RAW);
+    // MZ and PE signatures, 1 section, the optional header's size, PE32, 16 data directories,
+    // the resource directory's address and size; the section's size, address and file offset;
+    // the three directory levels with one entry each; the data entry.
+    for (const Field& field :
+        { Field { 0, 0x5A4D, 2 }, { 0x3C, PE, 4 }, { PE, 0x4550, 4 }, { PE + 6, 1, 2 },
+            { PE + 20, 224, 2 }, { OPTIONAL, 0x10b, 2 }, { OPTIONAL + 92, 16, 4 },
+            { OPTIONAL + 96 + 16, RVA, 4 }, { OPTIONAL + 96 + 20, size, 4 },
+            { SECTION + 8, size, 4 }, { SECTION + 12, RVA, 4 }, { SECTION + 16, size, 4 },
+            { SECTION + 20, RAW, 4 }, { ROOT + 14, 1, 2 }, { ROOT + 16, 16, 4 },
+            { ROOT + 20, 0x80000000 | (NAMES - RAW), 4 }, { NAMES + 14, 1, 2 },
+            { NAMES + 16, 1, 4 }, { NAMES + 20, 0x80000000 | (LANGUAGES - RAW), 4 },
+            { LANGUAGES + 14, 1, 2 }, { LANGUAGES + 16, 0x409, 4 },
+            { LANGUAGES + 20, DATA_ENTRY - RAW, 4 }, { DATA_ENTRY, RVA + (RESOURCE - RAW), 4 },
+            { DATA_ENTRY + 4, static_cast<uint32_t>(resource.size()), 4 } })
+        Put(image, field);
     return image;
 }
 
@@ -163,37 +159,24 @@ TEST(InstallLibVersionReader, HandPackedImageGivesItsResourceAndValues)
 
 TEST(InstallLibVersionReader, DamagedDirectoriesFailInsteadOfLeavingTheResources)
 {
-    const Bytes good = PackImage(SampleResource());
-    struct Damage {
-        const char* what;
-        size_t at;
-        uint32_t value;
-    };
-    const Damage damages[] = {
-        { "no MZ", 0, 0x4D5A },
-        { "PE header past the end", 0x3C, 0xFFFFFFF0 },
-        { "unknown optional header", OPTIONAL, 0x10c },
-        { "too many sections", PE + 6, 97 },
-        { "resource address outside every section", OPTIONAL + 96 + 16, 0x5000 },
-        { "type entries past the resources", ROOT + 14, 0xFFFF },
-        { "name directory past the resources", ROOT + 20, 0x8FFFFFF0 },
-        { "name level points at a data entry", ROOT + 20, NAMES - RAW },
-        { "language directory loops to the root", NAMES + 20, 0x80000000 },
-        { "data entry past the resources", LANGUAGES + 20, 0x7FFFFFF0 },
-        { "resource larger than 64 KB", DATA_ENTRY + 4, 0x10000 },
-        { "resource past its section", DATA_ENTRY + 4, 0x1000 },
-        { "resource address outside every section", DATA_ENTRY, 0x9000 },
-    };
-    for (const Damage& damage : damages) {
-        Bytes image = good;
-        if (damage.at == PE + 6 || damage.at == ROOT + 14 || damage.at == OPTIONAL
-            || damage.at == 0)
-            Put16(image, damage.at, damage.value);
-        else
-            Put32(image, damage.at, damage.value);
-        uint64_t offset = 0;
-        uint32_t size = 0;
-        EXPECT_FALSE(Find(image, &offset, &size)) << damage.what;
+    for (const Field& damage : {
+             Field { 0, 0x4D5A, 2, "no MZ" },
+             Field { 0x3C, 0xFFFFFFF0, 4, "PE header past the end" },
+             Field { OPTIONAL, 0x10c, 2, "unknown optional header" },
+             Field { PE + 6, 97, 2, "too many sections" },
+             Field { OPTIONAL + 96 + 16, 0x5000, 4, "resource address outside every section" },
+             Field { ROOT + 14, 0xFFFF, 2, "type entries past the resources" },
+             Field { ROOT + 20, 0x8FFFFFF0, 4, "name directory past the resources" },
+             Field { ROOT + 20, NAMES - RAW, 4, "name level points at a data entry" },
+             Field { NAMES + 20, 0x80000000, 4, "language directory loops to the root" },
+             Field { LANGUAGES + 20, 0x7FFFFFF0, 4, "data entry past the resources" },
+             Field { DATA_ENTRY + 4, 0x10000, 4, "resource larger than 64 KB" },
+             Field { DATA_ENTRY + 4, 0x1000, 4, "resource past its section" },
+             Field { DATA_ENTRY, 0x9000, 4, "resource address outside every section" },
+         }) {
+        Bytes image = PackImage(SampleResource());
+        Put(image, damage);
+        EXPECT_FALSE(Find(image)) << damage.what;
     }
 }
 
@@ -202,7 +185,7 @@ TEST(InstallLibVersionReader, NodesMustLieInsideTheirParents)
     Bytes resource = SampleResource();
     VersionValue value {};
     Bytes longer = resource;
-    Put16(longer, 0, static_cast<uint32_t>(resource.size() + 4));
+    Put(longer, { 0, static_cast<uint32_t>(resource.size() + 4), 2 });
     EXPECT_FALSE(
         FindVersionValue(longer.data(), static_cast<uint32_t>(resource.size()), "\\", &value));
     // A key without its terminator inside the node.
@@ -210,7 +193,7 @@ TEST(InstallLibVersionReader, NodesMustLieInsideTheirParents)
     EXPECT_FALSE(FindVersionValue(keyOnly.data(), 10, "\\", &value));
     // A text length given in bytes instead of units is cut at the node's end.
     Bytes text = TextNode("ProductVersion", "5.1");
-    Put16(text, 2, 100);
+    Put(text, { 2, 100, 2 });
     ASSERT_TRUE(FindVersionValue(text.data(), static_cast<uint32_t>(text.size()), "\\", &value));
     EXPECT_EQ("5.1", TextOf(value));
     EXPECT_LE(value.bytes + value.byteCount, text.data() + text.size());
@@ -221,7 +204,8 @@ TEST(InstallLibVersionReader, BuiltLibrariesAndEveryTruncationOfThem)
 {
     if (std::string(INSTALLLIB_TEST_LIBRARIES).empty())
         GTEST_SKIP() << "the MinGW tools that build the test libraries are missing";
-    const Bytes image = ReadFile(std::string(INSTALLLIB_TEST_LIBRARIES) + "/version_5_1.dll");
+    const std::string file = ReadText(std::string(INSTALLLIB_TEST_LIBRARIES) + "/version_5_1.dll");
+    const Bytes image(file.begin(), file.end());
     uint64_t offset = 0;
     uint32_t size = 0;
     ASSERT_TRUE(Find(image, &offset, &size));

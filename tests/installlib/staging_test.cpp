@@ -10,32 +10,18 @@ namespace {
 using namespace test;
 
 // What the stand-in for GetTempPath answers: the folder, or a fixed answer when set.
-struct TempAnswer {
-    std::u16string folder;
-    uint32_t answer = 0; // 0: the folder's length (or the size it needs)
-};
-TempAnswer g_temp;
+std::u16string g_tempFolder;
+uint32_t g_tempAnswer = 0;
 
-template <typename Char> uint32_t AnswerTemp(Char* buffer, uint32_t capacity)
+template <typename Char> uint32_t FakeTempPath(Char* buffer, uint32_t capacity)
 {
-    if (g_temp.answer != 0)
-        return g_temp.answer;
-    const std::u16string& folder = g_temp.folder;
-    if (folder.size() >= capacity)
-        return static_cast<uint32_t>(folder.size() + 1);
-    for (size_t i = 0; i <= folder.size(); ++i)
-        buffer[i] = static_cast<Char>(i < folder.size() ? folder[i] : 0);
-    return static_cast<uint32_t>(folder.size());
-}
-
-uint32_t FakeTempPathW(char16_t* buffer, uint32_t capacity)
-{
-    return AnswerTemp(buffer, capacity);
-}
-
-uint32_t FakeTempPathA(char* buffer, uint32_t capacity)
-{
-    return AnswerTemp(buffer, capacity);
+    if (g_tempAnswer != 0)
+        return g_tempAnswer;
+    if (g_tempFolder.size() >= capacity)
+        return static_cast<uint32_t>(g_tempFolder.size() + 1);
+    std::copy(g_tempFolder.begin(), g_tempFolder.end(), buffer);
+    buffer[g_tempFolder.size()] = 0;
+    return static_cast<uint32_t>(g_tempFolder.size());
 }
 
 class InstallLibFilesStaging : public InstallLibFixture {
@@ -43,56 +29,48 @@ protected:
     void SetUp() override
     {
         InstallLibFixture::SetUp();
-        g_temp = { m_dir.Path().u16string() + u"/stage" + u"\\", 0 };
+        g_tempFolder = m_dir.Path().u16string() + u"/stage\\";
+        g_tempAnswer = 0;
         std::filesystem::create_directory(m_dir.Path() / "stage");
-        m_calls.tempPathW = FakeTempPathW;
-        m_calls.tempPathA = FakeTempPathA;
+        m_calls.tempPathW = FakeTempPath<char16_t>;
+        m_calls.tempPathA = FakeTempPath<char>;
         WriteText(m_dir.Path() / "patcher.cbf", "archive bytes");
     }
+    // The staged path, or "failed".
     std::u16string Stage(bool wide, size_t capacity = INSTALLLIB_PATH_CAPACITY)
     {
         Start(wide);
         GuardedBuffer<char16_t> output(capacity);
         const int result = CopyToTemp(PathOf("patcher.cbf").c_str(), output.Data(), capacity);
         EXPECT_TRUE(output.GuardsIntact());
+        Done();
         return result == 1 ? std::u16string(output.Data()) : u"failed";
     }
 };
 
-TEST_F(InstallLibFilesStaging, StagedCopyGoesIntoTheTemporaryFolderUnderItsOwnName)
+TEST_F(InstallLibFilesStaging, StagedCopyGoesIntoTheFolderUnderItsOwnNameAfterOneSeparator)
 {
+    const std::u16string stage = m_dir.Path().u16string() + u"/stage";
     for (bool wide : { true, false }) {
-        EXPECT_EQ(g_temp.folder + u"patcher.cbf", Stage(wide)) << wide;
-        EXPECT_EQ("archive bytes", ReadText(m_dir.Path() / "stage" / "patcher.cbf"));
-        Done();
+        for (const std::u16string& folder : { stage, stage + u"\\" }) {
+            g_tempFolder = folder;
+            EXPECT_EQ(stage + u"\\patcher.cbf", Stage(wide)) << wide;
+            EXPECT_EQ("archive bytes", ReadText(m_dir.Path() / "stage" / "patcher.cbf"));
+            std::filesystem::remove(m_dir.Path() / "stage" / "patcher.cbf");
+        }
     }
 }
 
-TEST_F(InstallLibFilesStaging, FolderGetsOneSeparatorOnly)
+TEST_F(InstallLibFilesStaging, FolderOrOutputThatDoesNotFitStagesNothing)
 {
-    g_temp.folder = m_dir.Path().u16string() + u"/stage";
-    EXPECT_EQ(g_temp.folder + u"\\patcher.cbf", Stage(true));
-    Done();
-    g_temp.folder += u"\\";
-    EXPECT_EQ(g_temp.folder + u"patcher.cbf", Stage(true));
-}
-
-TEST_F(InstallLibFilesStaging, AnswerThatDoesNotFitTheBufferFails)
-{
-    g_temp.answer = 300; // the size GetTempPath asks for when the folder is longer than 259
+    g_tempAnswer = 300; // the size GetTempPath asks for when the folder is longer than 259
     EXPECT_EQ(u"failed", Stage(true));
-    Done();
     EXPECT_EQ(u"failed", Stage(false));
-    Done();
-    g_temp.answer = 0;
-    g_temp.folder = std::u16string(259, u'x');
+    g_tempAnswer = 0;
+    EXPECT_EQ(u"failed", Stage(true, g_tempFolder.size() + 5));
+    g_tempFolder = std::u16string(259, u'x');
     EXPECT_EQ(u"failed", Stage(true));
-}
-
-TEST_F(InstallLibFilesStaging, OutputTooSmallStagesNothing)
-{
-    EXPECT_EQ(u"failed", Stage(true, g_temp.folder.size() + 5));
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "stage" / "patcher.cbf"));
+    EXPECT_FALSE(Exists("stage/patcher.cbf"));
 }
 
 TEST_F(InstallLibFilesStaging, ExtractedProgramKeepsItsNameAndLongNamesFail)
@@ -109,13 +87,12 @@ TEST_F(InstallLibFilesStaging, ExtractedProgramKeepsItsNameAndLongNamesFail)
     Start();
     GuardedBuffer<char16_t> output(INSTALLLIB_PATH_CAPACITY);
     EXPECT_EQ(1, ExtractToTemp("setup\\tool.exe", output.Data(), output.Capacity()));
-    EXPECT_EQ(g_temp.folder + u"tool.exe", std::u16string(output.Data()));
+    EXPECT_EQ(g_tempFolder + u"tool.exe", std::u16string(output.Data()));
     EXPECT_EQ("MZ", ReadText(m_dir.Path() / "stage" / "tool.exe"));
 
     // A 100-unit folder and a 200-character name need more than 260 units.
     const std::u16string dir = m_dir.Path().u16string();
-    g_temp.folder = dir + u"\\" + std::u16string(98 - dir.size(), u'f') + u"\\";
-    ASSERT_EQ(100u, g_temp.folder.size());
+    g_tempFolder = dir + u"\\" + std::u16string(98 - dir.size(), u'f') + u"\\";
     EXPECT_EQ(0, ExtractToTemp(longName.c_str(), output.Data(), output.Capacity()));
     EXPECT_TRUE(output.GuardsIntact());
     BF_Shutdown();

@@ -1,6 +1,6 @@
 // The contract of the file-level seam, on whichever backend is built: the temporary folder's
-// answers (including the size asked for when the buffer is too small), folder creation, and
-// the size queries and fit rules of the ANSI conversions.
+// answers (including the size asked for when the buffer is too small) and the size queries
+// and fit rules of the ANSI conversions. Folder creation is seen through the programs group.
 #include "tests/installlib/installlib_fixture.h"
 
 namespace {
@@ -26,19 +26,6 @@ TEST(InstallLibFilesSystem, TemporaryFolderEndsInASeparatorAndAsksForRoom)
 {
     ExpectTemporaryFolder(os::TempPathW);
     ExpectTemporaryFolder(os::TempPathA);
-}
-
-TEST(InstallLibFilesSystem, FoldersAreCreatedOnceAndFoundAfterwards)
-{
-    TempDir dir;
-    const std::u16string wide = (dir.Path() / "wide").u16string();
-    EXPECT_EQ(os::FolderResult::Created, os::CreateFolderW(wide.c_str()));
-    EXPECT_EQ(os::FolderResult::Exists, os::CreateFolderW(wide.c_str()));
-    const std::string narrow = dir.File("narrow");
-    EXPECT_EQ(os::FolderResult::Created, os::CreateFolderA(narrow.c_str()));
-    EXPECT_EQ(os::FolderResult::Exists, os::CreateFolderA(narrow.c_str()));
-    const std::u16string nested = (dir.Path() / "missing" / "nested").u16string();
-    EXPECT_EQ(os::FolderResult::Failed, os::CreateFolderW(nested.c_str()));
 }
 
 TEST(InstallLibFilesSystem, AnsiConversionsAnswerSizesAndRefuseWhatDoesNotFit)

@@ -16,19 +16,18 @@ protected:
         ML_SetString(PTCH_ID_GAME_FOLDER_VALUE, "Install Path");
         ML_SetString(PTCH_ID_GAME_PROGRAM, "bin\\game.exe");
     }
-    void PutFolder(const std::string& folder, const char* key = GAME_KEY)
+    void PutFolder(
+        const std::string& folder, const char* key = GAME_KEY, const char* name = "Install Path")
     {
-        ASSERT_EQ(SYS_OK, SYS_RegSetString(Key(key), "Install Path", folder.c_str()));
+        ASSERT_EQ(SYS_OK, SYS_RegSetString(Key(key), name, folder.c_str()));
     }
     // Whether the game counts as installed, with the facts cleared when it does not.
     bool Found(InstalledGame* game)
     {
         const int result = FindInstalledGame(game);
         EXPECT_EQ(result == 1, game->found);
-        if (result == 0) {
-            EXPECT_STREQ("", game->folder);
-            EXPECT_STREQ("", game->programPath);
-        }
+        if (result == 0)
+            EXPECT_EQ("", std::string(game->folder) + game->programPath);
         return result == 1;
     }
 };
@@ -53,22 +52,14 @@ TEST_F(GameDetection, FolderAndProgramComeFromTheEditionsKey)
     EXPECT_STREQ("", game.programArguments);
 }
 
-TEST_F(GameDetection, AbsentEditionReadsTheUnknownKey)
+TEST_F(GameDetection, AbsentEditionAndValueNameReadTheUnknownKeysDefaultValue)
 {
     ML_SetString(PTCH_ID_GAME_EDITION, nullptr);
-    PutFolder(Folder("unknown"), "SOFTWARE\\Varnholt\\Ashgrove - unknown version");
+    ML_SetString(PTCH_ID_GAME_FOLDER_VALUE, nullptr);
+    PutFolder(Folder("unknown"), "SOFTWARE\\Varnholt\\Ashgrove - unknown version", "");
     InstalledGame game {};
     EXPECT_TRUE(Found(&game));
     EXPECT_EQ(m_dir.File("unknown"), game.folder);
-}
-
-TEST_F(GameDetection, AbsentValueNameReadsTheKeysDefaultValue)
-{
-    ML_SetString(PTCH_ID_GAME_FOLDER_VALUE, nullptr);
-    ASSERT_EQ(SYS_OK, SYS_RegSetString(Key(GAME_KEY), "", Folder("default").c_str()));
-    InstalledGame game {};
-    EXPECT_TRUE(Found(&game));
-    EXPECT_EQ(m_dir.File("default"), game.folder);
 }
 
 TEST_F(GameDetection, FolderThatCannotNameTheGameMeansNotInstalled)
@@ -87,17 +78,15 @@ TEST_F(GameDetection, OverlongFolderMeansNotInstalled)
 {
     InstalledGame game {};
     // 260 bytes without a terminator: the buffer would hold no text end.
-    const std::string full(PTCH_PATH_CAPACITY, 'g');
-    const std::string unterminated = m_dir.File("") + full.substr(m_dir.File("").size());
+    const std::string base = m_dir.File("");
+    const std::string unterminated = base + std::string(PTCH_PATH_CAPACITY - base.size(), 'g');
     ASSERT_EQ(SYS_OK,
         SYS_RegSetValue(Key(GAME_KEY), "Install Path", SYS_REG_SZ, unterminated.data(),
             static_cast<uint32_t>(unterminated.size())));
     EXPECT_FALSE(Found(&game));
 
-    // A folder that fits, but not with the program's name after it.
-    const std::string folder = m_dir.File(std::string(255 - m_dir.File("").size(), 'f'));
-    ASSERT_EQ(255u, folder.size());
-    PutFolder(folder);
+    // A folder of 255 bytes fits, but not with the program's name after it.
+    PutFolder(base + std::string(255 - base.size(), 'f'));
     EXPECT_FALSE(Found(&game));
     ML_SetString(PTCH_ID_GAME_PROGRAM, "g.e");
     EXPECT_TRUE(Found(&game)) << "255 + 1 + 3 bytes leave room for the terminator";
@@ -105,10 +94,13 @@ TEST_F(GameDetection, OverlongFolderMeansNotInstalled)
 
 TEST_F(GameDetection, OldDistributionCodesAreRewrittenAtOnce)
 {
+    VersionInfo record { "x", 1, 2, "y", 3, 4, 5, 6, 7, 8 };
+    EXPECT_EQ(0, PTCH_ReadInstalledRecord(&record)) << "no record";
+    EXPECT_EQ(nullptr, record.patchVersionName);
+
     SYS_RegKey key = Key(VERSION_KEY);
     ASSERT_EQ(SYS_OK, SYS_RegSetDword(key, "Distribution", 794));
     ASSERT_EQ(SYS_OK, SYS_RegSetString(key, "Patch version name", "Patch 1.01"));
-    VersionInfo record {};
     ASSERT_EQ(1, PTCH_ReadInstalledRecord(&record));
     EXPECT_EQ(805u, record.distribution);
     VersionInfo stored {};
@@ -117,20 +109,11 @@ TEST_F(GameDetection, OldDistributionCodesAreRewrittenAtOnce)
     EXPECT_STREQ("Patch 1.01", record.patchVersionName) << "the copy's names stay valid";
     VI_Done();
     EXPECT_EQ(805u, Dword(VERSION_KEY, "Distribution"));
-
-    for (uint32_t code : { 792u, 797u, 805u }) {
+    for (uint32_t code : { 792u, 797u }) {
         ASSERT_EQ(SYS_OK, SYS_RegSetDword(key, "Distribution", code));
         ASSERT_EQ(1, PTCH_ReadInstalledRecord(&record));
         EXPECT_EQ(code, record.distribution);
     }
-}
-
-TEST_F(GameDetection, MissingRecordReadsNothing)
-{
-    VersionInfo record { "x", 1, 2, "y", 3, 4, 5, 6, 7, 8 };
-    EXPECT_EQ(0, PTCH_ReadInstalledRecord(&record));
-    EXPECT_EQ(0u, record.distribution);
-    EXPECT_EQ(nullptr, record.patchVersionName);
 }
 
 class LegacyPatch : public GameDetection {
@@ -151,6 +134,10 @@ TEST_F(LegacyPatch, ArchiveBesideTheProgramMeansVersion101)
     WriteText(m_dir.Path() / "game" / "bin" / "Ashgrove_101.cbf", "old patch");
     VersionInfo record {};
     record.patchVersion = 100;
+    InstalledGame missing {};
+    EXPECT_EQ(1, CheckLegacyPatch(&record, &missing)) << "a game not found has no archive";
+    EXPECT_EQ(100u, record.patchVersion);
+    EXPECT_EQ(0, CheckLegacyPatch(nullptr, &m_game));
     ASSERT_EQ(1, CheckLegacyPatch(&record, &m_game));
     EXPECT_EQ(101u, record.patchVersion);
     // Written at shutdown although nothing else changed, creating the record for the game.
@@ -164,19 +151,8 @@ TEST_F(LegacyPatch, WithoutTheArchiveTheRecordIsStillWritten)
     WriteText(m_dir.Path() / "game" / "Ashgrove_101.cbf", "beside the folder, not the program");
     VersionInfo record {};
     ASSERT_EQ(1, CheckLegacyPatch(&record, &m_game));
-    EXPECT_EQ(0u, record.patchVersion);
     VI_Done();
     EXPECT_EQ(0u, Dword(VERSION_KEY, "Patch version"));
-}
-
-TEST_F(LegacyPatch, GameNotFoundLooksForNoArchive)
-{
-    WriteText(m_dir.Path() / "game" / "bin" / "Ashgrove_101.cbf", "old patch");
-    InstalledGame missing {};
-    VersionInfo record {};
-    EXPECT_EQ(1, CheckLegacyPatch(&record, &missing));
-    EXPECT_EQ(0u, record.patchVersion);
-    EXPECT_EQ(0, CheckLegacyPatch(nullptr, &m_game));
 }
 
 }

@@ -6,6 +6,8 @@
 #include "bigfile/bigfile.h"
 #include "tests/support/archive_builder.h"
 
+#include <tuple>
+
 namespace {
 
 using namespace test;
@@ -39,16 +41,11 @@ TEST_F(PatchSettings, SetIdsAreRead)
     ML_SetString(PTCH_ID_GAME_EDITION, "4");
     ::PatchSettings settings {};
     ReadPatchSettings(&settings);
-    EXPECT_EQ(3u, settings.archiveCount);
-    EXPECT_EQ(12u * 1048576, settings.neededBytes);
-    EXPECT_EQ(102u, settings.newVersion);
-    EXPECT_EQ(0x1C436u, settings.newVersionDate);
+    EXPECT_EQ(std::make_tuple(3u, 12ull * 1048576, 102u, 0x1C436u, true, 101, true, 51u, 4u),
+        std::make_tuple(settings.archiveCount, settings.neededBytes, settings.newVersion,
+            settings.newVersionDate, settings.hasLowestVersion, settings.lowestVersion,
+            settings.keepNewer, settings.editorVersion, settings.edition));
     EXPECT_STREQ("Patch 1.02", settings.newVersionName);
-    EXPECT_TRUE(settings.hasLowestVersion);
-    EXPECT_EQ(101, settings.lowestVersion);
-    EXPECT_TRUE(settings.keepNewer);
-    EXPECT_EQ(51u, settings.editorVersion);
-    EXPECT_EQ(4u, settings.edition);
 }
 
 TEST_F(PatchSettings, AbsentOrUnusableValuesFallBack)
@@ -75,36 +72,25 @@ TEST_F(PatchSettings, AbsentOrUnusableValuesFallBack)
     EXPECT_EQ(PTCH_UNKNOWN_EDITION, settings.edition);
 }
 
-TEST_F(PatchSettings, SingleArchiveIsPatchCbfInTheStartFolder)
+TEST_F(PatchSettings, ArchiveNamesFollowCountAndBaseName)
 {
     ASSERT_EQ(1, PTCH_SetStartFolder("C:\\Downloads\\Patch\\"));
-    std::string folder;
-    EXPECT_EQ("C:\\Downloads\\Patch\\patch.cbf", ArchivePath(1, &folder));
-    EXPECT_EQ("patch", folder);
-    ML_SetString(PTCH_ID_ARCHIVE_COUNT, "1");
-    EXPECT_EQ("C:\\Downloads\\Patch\\patch.cbf", ArchivePath(1));
-}
-
-TEST_F(PatchSettings, SeveralArchivesAreNumbered)
-{
-    ASSERT_EQ(1, PTCH_SetStartFolder("C:\\Downloads\\Patch\\"));
-    ML_SetString(PTCH_ID_ARCHIVE_COUNT, "3");
-    EXPECT_EQ("C:\\Downloads\\Patch\\patch01.cbf", ArchivePath(1));
-    EXPECT_EQ("C:\\Downloads\\Patch\\patch02.cbf", ArchivePath(2));
-    EXPECT_EQ("C:\\Downloads\\Patch\\patch03.cbf", ArchivePath(3));
-}
-
-TEST_F(PatchSettings, BaseNameComesFromId415)
-{
-    ASSERT_EQ(1, PTCH_SetStartFolder("C:\\Downloads\\Patch\\"));
-    ML_SetString(PTCH_ID_ARCHIVE_BASE_NAME, "ashgrove_patch");
-    std::string folder;
-    EXPECT_EQ("C:\\Downloads\\Patch\\ashgrove_patch.cbf", ArchivePath(1, &folder));
-    EXPECT_EQ("patch", folder) << "the files still come from the archive folder \"patch\"";
-    ML_SetString(PTCH_ID_ARCHIVE_COUNT, "2");
-    EXPECT_EQ("C:\\Downloads\\Patch\\ashgrove_patch02.cbf", ArchivePath(2));
-    ML_SetString(PTCH_ID_ARCHIVE_BASE_NAME, "None");
-    EXPECT_EQ("C:\\Downloads\\Patch\\patch02.cbf", ArchivePath(2));
+    struct {
+        const char* count;
+        const char* baseName;
+        uint32_t n;
+        const char* name;
+    } cases[] = { { nullptr, nullptr, 1, "patch.cbf" }, { "1", nullptr, 1, "patch.cbf" },
+        { "3", nullptr, 1, "patch01.cbf" }, { "3", nullptr, 3, "patch03.cbf" },
+        { nullptr, "ashgrove_patch", 1, "ashgrove_patch.cbf" },
+        { "2", "ashgrove_patch", 2, "ashgrove_patch02.cbf" }, { "2", "None", 2, "patch02.cbf" } };
+    for (const auto& c : cases) {
+        ML_SetString(PTCH_ID_ARCHIVE_COUNT, c.count);
+        ML_SetString(PTCH_ID_ARCHIVE_BASE_NAME, c.baseName);
+        std::string folder;
+        EXPECT_EQ(std::string("C:\\Downloads\\Patch\\") + c.name, ArchivePath(c.n, &folder));
+        EXPECT_EQ("patch", folder) << "the files always come from the archive folder \"patch\"";
+    }
 }
 
 TEST_F(PatchSettings, PathThatDoesNotFitIsRefused)
@@ -162,11 +148,7 @@ TEST_F(PatchSettings, StartFolderIsConvertedWithTheFileApiCodePage)
 
     ASSERT_EQ(1, GetInstallerArchivePath(path, PTCH_PATH_CAPACITY));
     EXPECT_EQ(wideStart + u"patcher.cbf", std::u16string(path));
-}
-
-TEST_F(PatchSettings, AsciiStartFolderGivesThePlainlyWidenedPath)
-{
-    CodePageOverride codePage(1250);
+    // An ASCII folder gives the plainly widened path, as before.
     ASSERT_EQ(1, PTCH_SetStartFolder("D:\\Games\\Ashgrove Patch 1.02\\"));
     EXPECT_EQ("D:\\Games\\Ashgrove Patch 1.02\\patch.cbf", ArchivePath(1));
 }

@@ -4,35 +4,32 @@
 #include "tests/patcher/patcher_fixture.h"
 
 #include <cstring>
+#include <tuple>
 
 namespace {
 
 using namespace test;
 
+// A record with every number set, its names given by the caller.
+VersionInfo Sample(const char* mainName, const char* patchName)
+{
+    return VersionInfo { mainName, 100, VI_PackDate(2003, 11, 2), patchName, 102,
+        VI_PackDate(2004, 4, 28), 7, 791, 2, 51 };
+}
+
+auto Numbers(const VersionInfo& r)
+{
+    return std::tie(r.mainVersion, r.mainVersionTime, r.patchVersion, r.patchVersionTime,
+        r.marketingLine, r.distribution, r.language, r.editorVersion);
+}
+
 class VersionRecord : public PatcherFixture {
 protected:
-    // A record with every field set, its names given by the caller.
-    static VersionInfo Sample(const char* mainName, const char* patchName)
-    {
-        return VersionInfo { mainName, 100, VI_PackDate(2003, 11, 2), patchName, 102,
-            VI_PackDate(2004, 4, 28), 7, 791, 2, 51 };
-    }
-    static void ExpectNumbers(const VersionInfo& expected, const VersionInfo& actual)
-    {
-        EXPECT_EQ(expected.mainVersion, actual.mainVersion);
-        EXPECT_EQ(expected.mainVersionTime, actual.mainVersionTime);
-        EXPECT_EQ(expected.patchVersion, actual.patchVersion);
-        EXPECT_EQ(expected.patchVersionTime, actual.patchVersionTime);
-        EXPECT_EQ(expected.marketingLine, actual.marketingLine);
-        EXPECT_EQ(expected.distribution, actual.distribution);
-        EXPECT_EQ(expected.language, actual.language);
-        EXPECT_EQ(expected.editorVersion, actual.editorVersion);
-    }
     // The record as a fresh store reads it from the registry.
-    VersionInfo Reread(const char* gameKey = GAME_KEY)
+    VersionInfo Reread()
     {
         VI_Done();
-        VI_SelectKey(gameKey);
+        VI_SelectKey(GAME_KEY);
         VersionInfo record {};
         EXPECT_EQ(1, VI_Get(&record));
         return record;
@@ -48,26 +45,17 @@ TEST_F(VersionRecord, EditionsWithoutARowShareTheUnknownKey)
 
 TEST_F(VersionRecord, RecordRoundTripsThroughTheRegistry)
 {
-    VI_SelectKey(GAME_KEY);
+    // A key ending in a separator gets no second one.
+    VI_SelectKey("SOFTWARE\\Varnholt\\Ashgrove\\");
     const VersionInfo written = Sample("Ashgrove 1.00", "Patch 1.02");
     ASSERT_EQ(1, VI_Set(&written));
     ASSERT_EQ(1, VI_Flush());
     EXPECT_EQ("Patch 1.02", Text(VERSION_KEY, "Patch version name"));
     EXPECT_EQ(791u, Dword(VERSION_KEY, "Distribution"));
-
     const VersionInfo read = Reread();
     EXPECT_STREQ("Ashgrove 1.00", read.mainVersionName);
     EXPECT_STREQ("Patch 1.02", read.patchVersionName);
-    ExpectNumbers(written, read);
-}
-
-TEST_F(VersionRecord, KeyEndingInASeparatorGetsNoSecondOne)
-{
-    VI_SelectKey("SOFTWARE\\Varnholt\\Ashgrove\\");
-    const VersionInfo written = Sample(nullptr, nullptr);
-    ASSERT_EQ(1, VI_Set(&written));
-    ASSERT_EQ(1, VI_Flush());
-    EXPECT_EQ(102u, Dword(VERSION_KEY, "Patch version"));
+    EXPECT_EQ(Numbers(written), Numbers(read));
 }
 
 TEST_F(VersionRecord, NullNameIsLeftOutOfTheWrite)
@@ -75,14 +63,10 @@ TEST_F(VersionRecord, NullNameIsLeftOutOfTheWrite)
     SYS_RegKey key = Key(VERSION_KEY);
     ASSERT_EQ(SYS_OK, SYS_RegSetString(key, "Main version name", "Ashgrove 1.00"));
     ASSERT_EQ(SYS_OK, SYS_RegSetDword(key, "Patch version", 100));
-
-    VI_SelectKey(GAME_KEY);
-    VersionInfo record {};
-    ASSERT_EQ(1, VI_Get(&record));
+    VersionInfo record = Reread();
     EXPECT_STREQ("Ashgrove 1.00", record.mainVersionName);
     EXPECT_EQ(nullptr, record.patchVersionName);
     EXPECT_EQ(100u, record.patchVersion);
-    EXPECT_EQ(0u, record.distribution);
 
     // The patch engine records a new patch without rewriting the main version's name.
     record.mainVersionName = nullptr;
@@ -94,15 +78,16 @@ TEST_F(VersionRecord, NullNameIsLeftOutOfTheWrite)
     EXPECT_EQ(102u, Dword(VERSION_KEY, "Patch version"));
 }
 
-TEST_F(VersionRecord, MissingKeyFailsUntilTheRecordExists)
+TEST_F(VersionRecord, MissingOrUnusableKeyFailsUntilTheRecordExists)
 {
     VersionInfo record {};
     EXPECT_EQ(0, VI_Get(&record)) << "no key selected";
     EXPECT_EQ(0, VI_Set(&record));
     EXPECT_EQ(1, VI_Flush());
-
-    VI_SelectKey("");
-    EXPECT_EQ(0, VI_Get(&record)) << "an empty key path selects nothing";
+    for (const std::string& key : { std::string(), "SOFTWARE\\" + std::string(250, 'k') }) {
+        VI_SelectKey(key.c_str());
+        EXPECT_EQ(0, VI_Set(&record)) << key;
+    }
     VI_SelectKey(GAME_KEY);
     EXPECT_EQ(0, VI_Get(&record));
     ASSERT_EQ(SYS_OK, SYS_RegSetDword(Key(VERSION_KEY), "Language", 5));
@@ -110,28 +95,16 @@ TEST_F(VersionRecord, MissingKeyFailsUntilTheRecordExists)
     EXPECT_EQ(5u, record.language);
 }
 
-TEST_F(VersionRecord, OverlongKeyPathSelectsNothing)
-{
-    const std::string longKey = "SOFTWARE\\" + std::string(250, 'k');
-    VI_SelectKey(longKey.c_str());
-    VersionInfo record {};
-    EXPECT_EQ(0, VI_Set(&record));
-}
-
 TEST_F(VersionRecord, NamesStayValidUntilDone)
 {
     ASSERT_EQ(SYS_OK, SYS_RegSetString(Key(VERSION_KEY), "Patch version name", "Patch 1.01"));
-    VI_SelectKey(GAME_KEY);
-    VersionInfo installed {};
-    ASSERT_EQ(1, VI_Get(&installed));
-
+    VersionInfo installed = Reread();
     // The start-up stores the copy back at once; later pages still show its names.
     ASSERT_EQ(1, VI_Set(&installed));
     VersionInfo next = installed;
     next.patchVersionName = "Patch 1.02";
     ASSERT_EQ(1, VI_Set(&next));
     EXPECT_STREQ("Patch 1.01", installed.patchVersionName);
-
     VersionInfo current {};
     ASSERT_EQ(1, VI_Get(&current));
     EXPECT_STREQ("Patch 1.02", current.patchVersionName);
@@ -145,7 +118,6 @@ TEST_F(VersionRecord, DoneWritesAChangedRecordOnce)
     ASSERT_EQ(1, VI_Set(&written));
     VI_Done();
     EXPECT_EQ("Patch 1.02", Text(VERSION_KEY, "Patch version name"));
-
     // After a flush nothing is pending: a value changed since is not written over.
     VI_SelectKey(GAME_KEY);
     ASSERT_EQ(1, VI_Set(&written));
@@ -155,40 +127,21 @@ TEST_F(VersionRecord, DoneWritesAChangedRecordOnce)
     EXPECT_EQ(9u, Dword(VERSION_KEY, "Language"));
 }
 
-TEST_F(VersionRecord, NumberStoredAsTextReadsAsZero)
-{
-    SYS_RegKey key = Key(VERSION_KEY);
-    ASSERT_EQ(SYS_OK, SYS_RegSetString(key, "Patch version", "1.02"));
-    ASSERT_EQ(SYS_OK, SYS_RegSetDword(key, "Language", 3));
-    VI_SelectKey(GAME_KEY);
-    VersionInfo record {};
-    ASSERT_EQ(1, VI_Get(&record));
-    EXPECT_EQ(0u, record.patchVersion);
-    EXPECT_EQ(3u, record.language);
-}
-
-TEST_F(VersionRecord, PackedDateHoldsYearMonthAndDay)
+TEST_F(VersionRecord, PackedDateRoundTripsInSeventeenBits)
 {
     EXPECT_EQ(0x1C436u, VI_PackDate(2004, 4, 28));
-    uint32_t year = 0, month = 0, day = 0;
-    VI_UnpackDate(0x1C436, &year, &month, &day);
-    EXPECT_EQ(2004u, year);
-    EXPECT_EQ(4u, month);
-    EXPECT_EQ(28u, day);
     for (uint32_t y = 1950; y < 2206; y += 17)
         for (uint32_t m = 1; m <= 12; ++m) {
             const uint32_t packed = VI_PackDate(y, m, m + 19);
-            ASSERT_LT(packed, 1u << 17);
+            uint32_t year = 0, month = 0, day = 0;
             VI_UnpackDate(packed, &year, &month, &day);
-            ASSERT_EQ(y, year);
-            ASSERT_EQ(m, month);
-            ASSERT_EQ(m + 19, day);
+            ASSERT_LT(packed, 1u << 17);
+            ASSERT_EQ(std::make_tuple(y, m, m + 19), std::make_tuple(year, month, day));
         }
 }
 
-// ---- The registry's unusual answers, through stand-ins for single calls --------------------
-
-// "Patch version name" answers 3 bytes 'abc' without a terminator.
+// Stand-ins for single registry calls: "Patch version name" is 'abc' without a terminator;
+// "Distribution" does not fit 4 bytes (the call fails and leaves bytes of its own behind).
 SYS_Status QuerySizeUnterminated(SYS_RegKey key, const char* name, uint32_t* size)
 {
     if (std::strcmp(name, "Patch version name") != 0)
@@ -197,9 +150,13 @@ SYS_Status QuerySizeUnterminated(SYS_RegKey key, const char* name, uint32_t* siz
     return SYS_OK;
 }
 
-SYS_Status QueryUnterminated(
+SYS_Status QueryOdd(
     SYS_RegKey key, const char* name, void* buffer, uint32_t bufferSize, uint32_t* bytesRead)
 {
+    if (std::strcmp(name, "Distribution") == 0) {
+        std::memset(buffer, 0xAB, bufferSize);
+        return SYS_OS_ERROR;
+    }
     if (std::strcmp(name, "Patch version name") != 0)
         return SYS_RegQueryValue(key, name, buffer, bufferSize, bytesRead);
     if (bufferSize < 3)
@@ -209,44 +166,24 @@ SYS_Status QueryUnterminated(
     return SYS_OK;
 }
 
-// "Distribution" is too long for 4 bytes: the call fails and leaves bytes of its own behind.
-SYS_Status QueryMoreData(
-    SYS_RegKey key, const char* name, void* buffer, uint32_t bufferSize, uint32_t* bytesRead)
-{
-    if (std::strcmp(name, "Distribution") != 0)
-        return SYS_RegQueryValue(key, name, buffer, bufferSize, bytesRead);
-    std::memset(buffer, 0xAB, bufferSize);
-    return SYS_OS_ERROR;
-}
-
 SYS_Status SetDwordFailingPatchVersion(SYS_RegKey key, const char* name, uint32_t value)
 {
-    if (std::strcmp(name, "Patch version") == 0)
-        return SYS_OS_ERROR;
-    return SYS_RegSetDword(key, name, value);
+    return std::strcmp(name, "Patch version") == 0 ? SYS_OS_ERROR
+                                                   : SYS_RegSetDword(key, name, value);
 }
 
-TEST_F(VersionRecord, TextWithoutTerminatorIsTerminated)
-{
-    ASSERT_EQ(SYS_OK, SYS_RegSetDword(Key(VERSION_KEY), "Language", 1));
-    m_calls.querySize = QuerySizeUnterminated;
-    m_calls.queryValue = QueryUnterminated;
-    VI_SelectKey(GAME_KEY);
-    VersionInfo record {};
-    ASSERT_EQ(1, VI_Get(&record));
-    EXPECT_STREQ("abc", record.patchVersionName);
-}
-
-TEST_F(VersionRecord, NumberThatDoesNotFitReadsAsZero)
+TEST_F(VersionRecord, UnterminatedTextIsTerminatedAndNumbersThatDoNotFitReadAsZero)
 {
     SYS_RegKey key = Key(VERSION_KEY);
+    ASSERT_EQ(SYS_OK, SYS_RegSetString(key, "Patch version", "1.02"));
     ASSERT_EQ(SYS_OK, SYS_RegSetDword(key, "Distribution", 791));
     ASSERT_EQ(SYS_OK, SYS_RegSetDword(key, "Language", 2));
-    m_calls.queryValue = QueryMoreData;
-    VI_SelectKey(GAME_KEY);
-    VersionInfo record {};
-    ASSERT_EQ(1, VI_Get(&record));
-    EXPECT_EQ(0u, record.distribution);
+    m_calls.querySize = QuerySizeUnterminated;
+    m_calls.queryValue = QueryOdd;
+    const VersionInfo record = Reread();
+    EXPECT_STREQ("abc", record.patchVersionName);
+    EXPECT_EQ(0u, record.patchVersion) << "stored as text";
+    EXPECT_EQ(0u, record.distribution) << "more data than 4 bytes";
     EXPECT_EQ(2u, record.language);
 }
 
@@ -260,7 +197,6 @@ TEST_F(VersionRecord, FailedWriteKeepsTheRecordPendingForDone)
     EXPECT_FALSE(HasValue(VERSION_KEY, "Patch version"));
     EXPECT_EQ(791u, Dword(VERSION_KEY, "Distribution")) << "the other values are still written";
     EXPECT_EQ(0, VI_Flush());
-
     m_calls.setDword = patcher::detail::NativeSystemCalls().setDword;
     VI_Done();
     EXPECT_EQ(102u, Dword(VERSION_KEY, "Patch version"));

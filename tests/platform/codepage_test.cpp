@@ -84,43 +84,33 @@ TEST(CodePageCapacity, MissingArgumentsAreRefused)
     EXPECT_EQ(empty, 1u);
 }
 
-TEST(CodePageOverride, CentralAndWesternPagesGiveTheirCodes)
+// Each page's own codes both ways. No look-alike: "l" for U+0142 would name another file.
+TEST(CodePageOverride, PagesOfOtherEditionsGiveTheirCodes)
 {
-    {
-        PageOverride page(1250);
-        EXPECT_EQ(ToFileApi(u"\u017e\u0142"), "\x9E\xB3");
-        EXPECT_EQ(ToWide("\x9E\xB3"), u"\u017e\u0142");
+    struct Case {
+        uint32_t page;
+        const char16_t* wide;
+        const char* bytes; // null: the wide text has no form in the page
+    };
+    const char16_t unpaired[] = { u'a', 0xD800, u'b', 0 };
+    const Case cases[] = {
+        { 1250, u"\u017e\u0142", "\x9E\xB3" },
+        { 1252, u"\u00e9t\u00e9", "\xE9t\xE9" },
+        { 1252, u"\u0142", nullptr },
+        { 932, u"\u3042a", "\x82\xA0" "a" },
+        { 65001, u"\u65e5\u00e9", "\xE6\x97\xA5\xC3\xA9" },
+        { 65001, unpaired, nullptr },
+    };
+    for (const Case& c : cases) {
+        PageOverride page(c.page);
+        EXPECT_EQ(ToFileApi(c.wide), c.bytes ? c.bytes : "<failed>") << c.page;
+        if (c.bytes) {
+            EXPECT_EQ(ToWide(c.bytes), c.wide) << c.page;
+        }
     }
-    {
-        PageOverride page(1252);
-        EXPECT_EQ(ToFileApi(u"\u00e9t\u00e9"), "\xE9t\xE9");
-        EXPECT_EQ(ToWide("\xE9t\xE9"), u"\u00e9t\u00e9");
-        // No look-alike: "l" for U+0142 would name another file.
-        EXPECT_EQ(ToFileApi(u"\u0142"), "<failed>");
-    }
-}
-
-TEST(CodePageOverride, DoubleBytePagesAndUtf8)
-{
-    {
-        PageOverride page(932);
-        EXPECT_EQ(ToFileApi(u"\u3042a"),
-            "\x82\xA0"
-            "a");
-        EXPECT_EQ(ToWide("\x82\xA0"), u"\u3042");
-        uint32_t needed = 0;
-        EXPECT_EQ(SYS_WideToFileApi(nullptr, &needed, u"\u3042"), SYS_SIZE_ONLY);
-        EXPECT_EQ(needed, 3u);
-    }
-    {
-        PageOverride page(65001);
-        EXPECT_EQ(ToFileApi(u"\u65e5\u00e9"), "\xE6\x97\xA5\xC3\xA9");
-        EXPECT_EQ(ToWide("\xE6\x97\xA5"), u"\u65e5");
-        const char16_t unpaired[] = { u'a', 0xD800, u'b', 0 };
-        EXPECT_EQ(ToFileApi(unpaired), "<failed>");
-        EXPECT_EQ(ToWide("a\xFF"), u"<failed>");
-        EXPECT_EQ(ToWide("a\xC3"), u"<failed>");
-    }
+    PageOverride utf8(65001);
+    EXPECT_EQ(ToWide("a\xFF"), u"<failed>");
+    EXPECT_EQ(ToWide("a\xC3"), u"<failed>");
 }
 
 TEST(CodePageOverride, UnknownPagesFailAndTheRuleComesBack)

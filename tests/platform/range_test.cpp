@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -11,11 +13,7 @@ constexpr size_t RESERVED = 64u << 20;
 
 bool AllZero(const unsigned char* bytes, size_t count)
 {
-    for (size_t i = 0; i < count; ++i) {
-        if (bytes[i] != 0)
-            return false;
-    }
-    return true;
+    return std::all_of(bytes, bytes + count, [](unsigned char byte) { return byte == 0; });
 }
 
 TEST(RangeCommit, GrowsInStepsAndKeepsWhatWasWritten)
@@ -38,10 +36,9 @@ TEST(RangeCommit, GrowsInStepsAndKeepsWhatWasWritten)
     base[3 * page - 1] = 0xB2;
 
     ASSERT_EQ(SYS_RangeCommit(base, 3 * page), SYS_OK); // again, over committed pages
-    EXPECT_EQ(base[0], 0xA1);
-    EXPECT_EQ(base[page - 1], 0xA2);
-    EXPECT_EQ(base[page], 0xB1);
-    EXPECT_EQ(base[3 * page - 1], 0xB2);
+    const unsigned char kept[] = { base[0], base[page - 1], base[page], base[3 * page - 1] };
+    EXPECT_EQ(std::vector<unsigned char>(kept, kept + 4),
+        (std::vector<unsigned char> { 0xA1, 0xA2, 0xB1, 0xB2 }));
 
     ASSERT_EQ(SYS_RangeCommit(base + RESERVED - 1, 1), SYS_OK); // the last page
     base[RESERVED - 1] = 0xC1;

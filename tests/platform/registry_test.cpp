@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <string>
 
@@ -103,8 +105,8 @@ TEST_F(RegistryTest, NamesIgnoreLetterCaseAndTheEmptyNameIsTheDefault)
     ASSERT_EQ(SYS_RegSetString(m_key, "", "main"), SYS_OK);
 
     std::string upper = Path("VALUES");
-    for (char& c : upper)
-        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     SYS_RegKey key = SYS_RegOpenKey(upper.c_str());
     ASSERT_NE(key, 0u);
     EXPECT_EQ(ReadBack("installpath", key), std::string("second value\0", 13));

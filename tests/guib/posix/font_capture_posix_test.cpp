@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -47,39 +48,24 @@ TEST(FontCapture, PositiveHeightIsTheCellHeight)
     }
 }
 
-TEST(FontCapture, EightBitDrawingReadsCodesAsWesternAnsi)
+// With the 8-bit option a code is a byte of the Western ANSI code page: 0x80 is the euro sign,
+// 0xE9 is "é" as in Unicode. With the OEM option, "é" becomes byte 0x82 of code page 437, which
+// code page 1252 reads as a low quotation mark.
+TEST(FontCapture, EightBitAndOemOptionsDrawTheByteReadAsAnsi)
 {
+    const GUIB_LogFont logFont = WithFace("DejaVu Sans");
     const GUIB_FontOptions eightBit { 0, 1, 0 };
-    auto ansi = Captured(WithFace("DejaVu Sans"), &eightBit);
-    Held<c_GUIB_Font> euro(new c_GUIB_Font());
-    const GUIB_LogFont logFont = WithFace("DejaVu Sans");
-    ASSERT_EQ(SYS_OK, euro->CreateFontFromWindows(&logFont, 0x20AC, 1, nullptr));
-    // Byte 0x80 of code page 1252 is the euro sign; 0xE9 is the same in both.
-    GUIB_Glyph* fromByte = nullptr;
-    GUIB_Glyph* fromUnicode = nullptr;
-    ASSERT_TRUE(ansi->GetGlyph(0x80, &fromByte));
-    ASSERT_TRUE(euro->GetGlyph(0x20AC, &fromUnicode));
-    EXPECT_EQ(test::PixelsOf(*fromUnicode->bitmap), test::PixelsOf(*fromByte->bitmap));
-    ansi->ReleaseGlyph(0x80);
-    euro->ReleaseGlyph(0x20AC);
-}
-
-TEST(FontCapture, OemOptionDrawsTheOemByteReadAsAnsi)
-{
-    // "é" is byte 0x82 in code page 437, which code page 1252 reads as a low quotation mark.
-    const GUIB_LogFont logFont = WithFace("DejaVu Sans");
     const GUIB_FontOptions oem { 0, 0, 1 };
-    Held<c_GUIB_Font> converted(new c_GUIB_Font());
-    Held<c_GUIB_Font> quote(new c_GUIB_Font());
-    ASSERT_EQ(SYS_OK, converted->CreateFontFromWindows(&logFont, 0xE9, 1, &oem));
-    ASSERT_EQ(SYS_OK, quote->CreateFontFromWindows(&logFont, 0x201A, 1, nullptr));
-    GUIB_Glyph* a = nullptr;
-    GUIB_Glyph* b = nullptr;
-    ASSERT_TRUE(converted->GetGlyph(0xE9, &a));
-    ASSERT_TRUE(quote->GetGlyph(0x201A, &b));
-    EXPECT_EQ(test::PixelsOf(*b->bitmap), test::PixelsOf(*a->bitmap));
-    converted->ReleaseGlyph(0xE9);
-    quote->ReleaseGlyph(0x201A);
+    for (auto [options, code, unicode] : { std::tuple(&eightBit, 0x80u, 0x20ACu),
+             std::tuple(&eightBit, 0xE9u, 0xE9u), std::tuple(&oem, 0xE9u, 0x201Au) }) {
+        Held<c_GUIB_Font> font(new c_GUIB_Font());
+        Held<c_GUIB_Font> reference(new c_GUIB_Font());
+        ASSERT_EQ(SYS_OK, font->CreateFontFromWindows(&logFont, code, 1, options));
+        ASSERT_EQ(SYS_OK, reference->CreateFontFromWindows(&logFont, unicode, 1, nullptr));
+        const test::GlyphCopy expected = test::GlyphOf(*reference, unicode);
+        EXPECT_FALSE(expected.pixels.empty()) << unicode;
+        EXPECT_EQ(expected.pixels, test::GlyphOf(*font, code).pixels) << code;
+    }
 }
 
 TEST(FontCapture, SizesBeyondTheCapAreRefused)

@@ -10,7 +10,7 @@ namespace {
 
 using namespace test;
 
-// Sets an environment variable for the life of the object, restoring it afterwards.
+// Sets an environment variable (null: unsets it) for the life of the object.
 class ScopedVariable {
 public:
     ScopedVariable(const char* name, const char* value)
@@ -18,20 +18,12 @@ public:
     {
         if (const char* old = std::getenv(name))
             m_old = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        Set(value);
     }
-    ~ScopedVariable()
-    {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
+    ~ScopedVariable() { Set(m_old ? m_old->c_str() : nullptr); }
 
 private:
+    void Set(const char* value) { value ? setenv(m_name, value, 1) : unsetenv(m_name); }
     const char* m_name;
     std::optional<std::string> m_old;
 };
@@ -42,34 +34,24 @@ std::string Validate(const std::filesystem::path& file)
 {
     if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
         return "";
-    const std::filesystem::path report = file.string() + ".report";
-    const std::string command
-        = "desktop-file-validate '" + file.string() + "' >'" + report.string() + "' 2>&1";
-    const int status = std::system(command.c_str());
+    const std::string report = file.string() + ".report";
+    const int status = std::system(
+        ("desktop-file-validate '" + file.string() + "' >'" + report + "' 2>&1").c_str());
     const std::string text = ReadText(report);
     std::filesystem::remove(report);
     return status == 0 && text.empty() ? "" : text + " (status " + std::to_string(status) + ")";
 }
 
-class InstallLibLinksDesktopEntry : public InstallLibFixture {
-protected:
-    void SetUp() override
-    {
-        InstallLibFixture::SetUp();
-        Start();
-    }
-};
+class InstallLibLinksDesktopEntry : public InstallLibFixture { };
 
 TEST_F(InstallLibLinksDesktopEntry, EntryCarriesEveryPropertyAndIsValid)
 {
-    const std::u16string folder = m_dir.Path().u16string() + u"/";
+    Start();
     ASSERT_EQ(1,
-        CreateLink((folder + u"Game.lnk").c_str(), u"/opt/Demo Game\\bin\\game$1%.exe",
+        CreateLink(PathOf("Game.lnk").c_str(), u"/opt/Demo Game\\bin\\game$1%.exe",
             u" Starts the game\nquickly", u"/opt/Demo Game\\bin\\", u"/opt/Demo Game\\game.ico", 3,
             u"-window \"C:\\Saved Games\" 100%"));
-    const std::filesystem::path entry = m_dir.Path() / "Game.desktop";
-    ASSERT_TRUE(std::filesystem::exists(entry));
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Game.lnk"));
+    EXPECT_FALSE(Exists("Game.lnk"));
     EXPECT_EQ("[Desktop Entry]\n"
               "Type=Application\n"
               "Version=1.0\n"
@@ -81,63 +63,56 @@ TEST_F(InstallLibLinksDesktopEntry, EntryCarriesEveryPropertyAndIsValid)
               "Icon=/opt/Demo Game/game.ico\n"
               "X-Patcher-IconIndex=3\n"
               "Terminal=false\n",
-        ReadText(entry));
-    EXPECT_EQ("", Validate(entry));
+        ReadText(m_dir.Path() / "Game.desktop"));
+    EXPECT_EQ("", Validate(m_dir.Path() / "Game.desktop"));
 }
 
 TEST_F(InstallLibLinksDesktopEntry, AnsiVariantWritesTheSameUtf8Entry)
 {
-    Done();
     Start(false);
-    const std::u16string path = m_dir.Path().u16string() + u"/Caf\u00E9.lnk";
-    ASSERT_EQ(
-        1, CreateLink(path.c_str(), u"/opt/game", u"\u65E5\u672C", nullptr, nullptr, 0, nullptr));
+    ASSERT_EQ(1,
+        CreateLink(PathOf("Caf\xC3\xA9.lnk").c_str(), u"/opt/game", u"\u65E5\u672C", nullptr,
+            nullptr, 0, nullptr));
     const std::filesystem::path entry = m_dir.Path() / "Caf\xC3\xA9.desktop";
-    const std::string text = ReadText(entry);
-    EXPECT_NE(std::string::npos, text.find("Name=Caf\xC3\xA9\n"));
-    EXPECT_NE(std::string::npos, text.find("Comment=\xE6\x97\xA5\xE6\x9C\xAC\n"));
-    EXPECT_EQ(std::string::npos, text.find("Icon="));
+    EXPECT_EQ("[Desktop Entry]\nType=Application\nVersion=1.0\nName=Caf\xC3\xA9\n"
+              "Comment=\xE6\x97\xA5\xE6\x9C\xAC\nExec=\"/opt/game\"\nTerminal=false\n",
+        ReadText(entry));
     EXPECT_EQ("", Validate(entry));
 }
 
-TEST_F(InstallLibLinksDesktopEntry, FoldersComeFromTheEnvironment)
+TEST_F(InstallLibLinksDesktopEntry, FoldersComeFromTheEnvironmentElseFromHome)
 {
-    const std::string desktop = m_dir.File("desk");
-    const std::string data = m_dir.File("data");
-    std::filesystem::create_directory(desktop);
-    ScopedVariable desktopVariable("XDG_DESKTOP_DIR", desktop.c_str());
-    ScopedVariable dataVariable("XDG_DATA_HOME", data.c_str());
-    EXPECT_EQ(
-        1, CreateDesktopLink(u"Game.lnk", u"/opt/game", nullptr, nullptr, nullptr, 0, nullptr));
-    EXPECT_EQ(1,
-        CreateProgramsLink(
-            u"Game.lnk", u"Demo Group", u"/opt/game", nullptr, nullptr, nullptr, 0, nullptr));
-    EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "desk" / "Game.desktop"));
-    const std::filesystem::path menuEntry
-        = m_dir.Path() / "data" / "applications" / "Demo Group" / "Game.desktop";
-    EXPECT_TRUE(std::filesystem::exists(menuEntry));
-    EXPECT_EQ("", Validate(menuEntry));
-    // An existing group folder is used as it is.
-    EXPECT_EQ(1,
-        CreateProgramsLink(
-            u"Other.lnk", u"Demo Group", u"/opt/game", nullptr, nullptr, nullptr, 0, nullptr));
-    EXPECT_TRUE(std::filesystem::exists(menuEntry.parent_path() / "Other.desktop"));
-}
-
-TEST_F(InstallLibLinksDesktopEntry, HomeGivesTheFoldersWhenTheVariablesAreUnset)
-{
-    ScopedVariable home("HOME", m_dir.File("").c_str());
-    ScopedVariable desktopVariable("XDG_DESKTOP_DIR", nullptr);
-    ScopedVariable dataVariable("XDG_DATA_HOME", "");
-    std::filesystem::create_directory(m_dir.Path() / "Desktop");
-    EXPECT_EQ(
-        1, CreateDesktopLink(u"Game.lnk", u"/opt/game", nullptr, nullptr, nullptr, 0, nullptr));
-    EXPECT_EQ(1,
-        CreateProgramsLink(
-            u"Game.lnk", u"Demo", u"/opt/game", nullptr, nullptr, nullptr, 0, nullptr));
-    EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "Desktop" / "Game.desktop"));
-    EXPECT_TRUE(
-        std::filesystem::exists(m_dir.Path() / ".local/share/applications/Demo/Game.desktop"));
+    Start();
+    const std::string home = m_dir.File("");
+    struct Case {
+        const char* desktop; // for $XDG_DESKTOP_DIR
+        const char* data; // for $XDG_DATA_HOME
+        const char* desktopEntry;
+        const char* menuEntry;
+    };
+    for (const Case& c : {
+             Case { "desk", "data", "desk/Game.desktop", "data/applications/Demo/Game.desktop" },
+             Case { nullptr, "", "Desktop/Game.desktop",
+                 ".local/share/applications/Demo/Game.desktop" },
+         }) {
+        std::filesystem::create_directory(m_dir.Path() / (c.desktop ? c.desktop : "Desktop"));
+        ScopedVariable homeVariable("HOME", home.c_str());
+        ScopedVariable desktop(
+            "XDG_DESKTOP_DIR", c.desktop ? m_dir.File(c.desktop).c_str() : nullptr);
+        ScopedVariable data("XDG_DATA_HOME", *c.data ? m_dir.File(c.data).c_str() : "");
+        EXPECT_EQ(
+            1, CreateDesktopLink(u"Game.lnk", u"/opt/game", nullptr, nullptr, nullptr, 0, nullptr));
+        // The second link goes into the group folder the first one created.
+        for (const char16_t* name : { u"Game.lnk", u"Other.lnk" })
+            EXPECT_EQ(1,
+                CreateProgramsLink(
+                    name, u"Demo", u"/opt/game", nullptr, nullptr, nullptr, 0, nullptr));
+        EXPECT_TRUE(Exists(c.desktopEntry)) << c.desktopEntry;
+        EXPECT_TRUE(Exists(c.menuEntry)) << c.menuEntry;
+        EXPECT_TRUE(std::filesystem::exists(
+            (m_dir.Path() / c.menuEntry).replace_filename("Other.desktop")));
+        EXPECT_EQ("", Validate(m_dir.Path() / c.menuEntry));
+    }
 }
 
 TEST_F(InstallLibLinksDesktopEntry, TemporaryFolderIsTmpdirOrTmp)
@@ -147,8 +122,6 @@ TEST_F(InstallLibLinksDesktopEntry, TemporaryFolderIsTmpdirOrTmp)
         ScopedVariable tmpdir("TMPDIR", "/var/stage");
         ASSERT_TRUE(installlib::detail::TempFolder(wide, INSTALLLIB_PATH_CAPACITY));
         EXPECT_EQ(u"/var/stage/", std::u16string(wide));
-        char narrow[4];
-        EXPECT_EQ(12u, installlib::os::TempPathA(narrow, sizeof(narrow))); // the size it needs
     }
     ScopedVariable tmpdir("TMPDIR", nullptr);
     ASSERT_TRUE(installlib::detail::TempFolder(wide, INSTALLLIB_PATH_CAPACITY));
