@@ -9,19 +9,13 @@ constexpr uint32_t SIZE_CHUNK = 1;
 constexpr uint32_t PIXEL_CHUNK = 2;
 constexpr uint32_t SIZE_CHUNK_BYTES = 16;
 
-uint32_t LoadU32(const uint8_t* at)
-{
-    return uint32_t { at[0] } | uint32_t { at[1] } << 8 | uint32_t { at[2] } << 16
-        | uint32_t { at[3] } << 24;
-}
-
 // Gives the bitmap the record's size and copies the pixels the record holds; false when the
 // size is out of the bitmap limits. A record of no pixels holds the empty bitmap.
 bool TakePixels(c_GUIB_Bitmap* bitmap, const uint8_t* sizes, const uint8_t* pixels,
     uint32_t pixelBytes)
 {
-    const uint32_t width = LoadU32(sizes + 8);
-    const uint32_t height = LoadU32(sizes + 12);
+    const uint32_t width = SYS_LoadU32(sizes + 8);
+    const uint32_t height = SYS_LoadU32(sizes + 12);
     if (width == 0 || height == 0)
         return true;
     if (width > uint32_t(GUIB_MAX_BITMAP_SIDE) || height > uint32_t(GUIB_MAX_BITMAP_SIDE)

@@ -13,18 +13,6 @@ constexpr uint32_t GLYPH_CHUNK = 1;
 constexpr uint32_t GLYPH_BITMAP_ID = 0;
 constexpr const char* BAD_HEADER = "c_GUIB_Font::LoadFromStore - corrupted file or wrong version";
 
-uint32_t LoadU32(const uint8_t* at)
-{
-    return uint32_t { at[0] } | uint32_t { at[1] } << 8 | uint32_t { at[2] } << 16
-        | uint32_t { at[3] } << 24;
-}
-
-void StoreU32(uint8_t* at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 struct FontHeader {
     uint32_t version;
     uint32_t flags;
@@ -54,7 +42,7 @@ GUIB_Glyph* ReadGlyph(c_GUIB_Store* store)
     if (glyph == nullptr)
         return nullptr;
     // The fifth field held the writer's bitmap reference; it means nothing here.
-    *glyph = { LoadU32(data), LoadU32(data + 4), LoadU32(data + 8), LoadU32(data + 12), nullptr };
+    *glyph = { SYS_LoadU32(data), SYS_LoadU32(data + 4), SYS_LoadU32(data + 8), SYS_LoadU32(data + 12), nullptr };
     if (glyph->width > GUIB_MAX_GLYPH_SIDE || glyph->height > GUIB_MAX_GLYPH_SIDE) {
         SYS_Free(glyph);
         return nullptr;
@@ -76,9 +64,9 @@ SYS_Status ReadFontHeader(c_GUIB_Store* store, FontHeader* header, bool* valid)
     uint32_t size = 0;
     if (auto status = store->FindChunk(HEADER_CHUNK, &data, &size); status != SYS_OK)
         return status;
-    *valid = size == GUIB_FONT_HEADER_SIZE && LoadU32(data) >= GUIB_FONT_VERSION;
+    *valid = size == GUIB_FONT_HEADER_SIZE && SYS_LoadU32(data) >= GUIB_FONT_VERSION;
     if (*valid)
-        *header = { LoadU32(data), LoadU32(data + 8), int32_t(LoadU32(data + 12)), int32_t(LoadU32(data + 16)) };
+        *header = { SYS_LoadU32(data), SYS_LoadU32(data + 8), int32_t(SYS_LoadU32(data + 12)), int32_t(SYS_LoadU32(data + 16)) };
     return SYS_OK;
 }
 
@@ -87,10 +75,10 @@ SYS_Status WriteGlyph(c_GUIB_Store* store, uint32_t character, const GUIB_Glyph&
     if (auto status = store->BeginGroup(GUIB_GROUP_GLYPH, character, nullptr); status != SYS_OK)
         return status;
     uint8_t record[GUIB_GLYPH_RECORD_SIZE] = {};
-    StoreU32(record, glyph.width);
-    StoreU32(record + 4, glyph.height);
-    StoreU32(record + 8, glyph.overlap);
-    StoreU32(record + 12, glyph.tintColour);
+    SYS_StoreU32(record, glyph.width);
+    SYS_StoreU32(record + 4, glyph.height);
+    SYS_StoreU32(record + 8, glyph.overlap);
+    SYS_StoreU32(record + 12, glyph.tintColour);
     SYS_Status status = store->WriteChunk(GLYPH_CHUNK, record, sizeof record);
     if (status == SYS_OK)
         status = glyph.bitmap->SaveToStore(store, GLYPH_BITMAP_ID);
@@ -101,10 +89,10 @@ SYS_Status WriteGlyph(c_GUIB_Store* store, uint32_t character, const GUIB_Glyph&
 SYS_Status WriteFontHeader(c_GUIB_Store* store, uint32_t flags, int32_t height, int32_t ascent)
 {
     uint8_t header[GUIB_FONT_HEADER_SIZE] = {};
-    StoreU32(header, GUIB_FONT_VERSION);
-    StoreU32(header + 8, flags);
-    StoreU32(header + 12, uint32_t(height));
-    StoreU32(header + 16, uint32_t(ascent));
+    SYS_StoreU32(header, GUIB_FONT_VERSION);
+    SYS_StoreU32(header + 8, flags);
+    SYS_StoreU32(header + 12, uint32_t(height));
+    SYS_StoreU32(header + 16, uint32_t(ascent));
     return store->WriteChunk(HEADER_CHUNK, header, sizeof header);
 }
 
@@ -115,7 +103,7 @@ SYS_Status WriteCodes(c_GUIB_Store* store, const uint32_t* codes, uint32_t count
     SYS_Status status = SYS_OK;
     for (uint32_t i = 0; i < count && status == SYS_OK; ++i) {
         uint8_t code[4];
-        StoreU32(code, codes[i]);
+        SYS_StoreU32(code, codes[i]);
         status = store->Write(code, sizeof code);
     }
     const SYS_Status ended = store->EndChunk();
@@ -160,7 +148,7 @@ SYS_Status c_GUIB_Font::LoadFromStore(c_GUIB_Store* store, uint32_t id)
 void c_GUIB_Font::LoadGlyphs(c_GUIB_Store* store, const uint8_t* codes, uint32_t count)
 {
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t character = LoadU32(codes + 4 * size_t { i });
+        const uint32_t character = SYS_LoadU32(codes + 4 * size_t { i });
         if (HasGlyph(character) || store->OpenGroup(GUIB_GROUP_GLYPH, character) != SYS_OK)
             continue;
         GUIB_Glyph* glyph = ReadGlyph(store);

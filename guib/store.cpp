@@ -21,18 +21,6 @@ constexpr uint32_t FIELD_HEADER_SIZE = 12;
 constexpr uint32_t FIELD_CONTENT_SIZE = 16;
 constexpr uint32_t FIELD_KIND = 20;
 
-uint32_t LoadU32(const uint8_t* at)
-{
-    return uint32_t { at[0] } | uint32_t { at[1] } << 8 | uint32_t { at[2] } << 16
-        | uint32_t { at[3] } << 24;
-}
-
-void StoreU32(uint8_t* at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 struct Record {
     uint32_t type;
     uint32_t id;
@@ -49,13 +37,13 @@ bool ReadRecord(const uint8_t* base, uint64_t at, uint64_t end, Record* record)
     if (end - at < GUIB_RECORD_HEADER_SIZE)
         return false;
     const uint8_t* header = base + at;
-    if (LoadU32(header + FIELD_MAGIC) != GUIB_STORE_MAGIC)
+    if (SYS_LoadU32(header + FIELD_MAGIC) != GUIB_STORE_MAGIC)
         return false;
-    record->type = LoadU32(header + FIELD_TYPE);
-    record->id = LoadU32(header + FIELD_ID);
-    record->headerSize = LoadU32(header + FIELD_HEADER_SIZE);
-    record->contentSize = LoadU32(header + FIELD_CONTENT_SIZE);
-    record->kind = LoadU32(header + FIELD_KIND);
+    record->type = SYS_LoadU32(header + FIELD_TYPE);
+    record->id = SYS_LoadU32(header + FIELD_ID);
+    record->headerSize = SYS_LoadU32(header + FIELD_HEADER_SIZE);
+    record->contentSize = SYS_LoadU32(header + FIELD_CONTENT_SIZE);
+    record->kind = SYS_LoadU32(header + FIELD_KIND);
     const uint64_t total = uint64_t { record->headerSize } + record->contentSize;
     if (record->headerSize < GUIB_RECORD_HEADER_SIZE || total > end - at)
         return false;
@@ -147,8 +135,8 @@ c_GUIB_Store::Range c_GUIB_Store::CurrentRange() const
     if (m_currentGroup == NO_RECORD)
         return { 0, m_used };
     const uint8_t* header = m_base + m_currentGroup;
-    const uint64_t begin = uint64_t { m_currentGroup } + LoadU32(header + FIELD_HEADER_SIZE);
-    return { begin, begin + LoadU32(header + FIELD_CONTENT_SIZE) };
+    const uint64_t begin = uint64_t { m_currentGroup } + SYS_LoadU32(header + FIELD_HEADER_SIZE);
+    return { begin, begin + SYS_LoadU32(header + FIELD_CONTENT_SIZE) };
 }
 
 // Walks the records of the current range for the first one of the kind with the id (and, for
@@ -196,8 +184,8 @@ SYS_Status c_GUIB_Store::FindChunk(uint32_t id, const uint8_t** data, uint32_t* 
     if (auto status = Scan(GUIB_RECORD_CHUNK, 0, id, &found); status != SYS_OK)
         return status;
     const uint8_t* header = m_base + found;
-    *data = header + LoadU32(header + FIELD_HEADER_SIZE);
-    *size = LoadU32(header + FIELD_CONTENT_SIZE);
+    *data = header + SYS_LoadU32(header + FIELD_HEADER_SIZE);
+    *size = SYS_LoadU32(header + FIELD_CONTENT_SIZE);
     return SYS_OK;
 }
 
@@ -266,7 +254,7 @@ void c_GUIB_Store::Put(const void* data, uint32_t size)
 
 void c_GUIB_Store::PutU32(uint32_t value)
 {
-    StoreU32(m_base + m_used, value);
+    SYS_StoreU32(m_base + m_used, value);
     m_used += 4;
 }
 
@@ -274,7 +262,7 @@ void c_GUIB_Store::PutU32(uint32_t value)
 void c_GUIB_Store::PatchContentSize(uint32_t record)
 {
     uint8_t* header = m_base + record;
-    StoreU32(header + FIELD_CONTENT_SIZE, m_used - record - LoadU32(header + FIELD_HEADER_SIZE));
+    SYS_StoreU32(header + FIELD_CONTENT_SIZE, m_used - record - SYS_LoadU32(header + FIELD_HEADER_SIZE));
 }
 
 SYS_Status c_GUIB_Store::CheckCanBegin() const

@@ -90,6 +90,18 @@ void SYS_Copy(void* destination, const void* source, size_t byteCount);
 // Copy from the last byte to the first: a destination above an overlapping source.
 void SYS_CopyBackward(void* destination, const void* source, size_t byteCount);
 
+// Little-endian numbers in stored formats, read from and written to unaligned bytes.
+inline uint32_t SYS_LoadU32(const uint8_t* at)
+{
+    return uint32_t { at[0] } | uint32_t { at[1] } << 8 | uint32_t { at[2] } << 16
+        | uint32_t { at[3] } << 24;
+}
+inline void SYS_StoreU32(uint8_t* at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
 // ---- 8-bit strings -------------------------------------------------------------------------
 
 // Copies source; a null source gives an empty destination and 0.

@@ -19,12 +19,6 @@ constexpr uint32_t HEADER_CHUNK = 1;
 constexpr uint32_t FIRST_LISTED = 32;
 constexpr uint32_t LAST_LISTED = 255;
 
-uint32_t LoadU32(const uint8_t* at)
-{
-    return uint32_t { at[0] } | uint32_t { at[1] } << 8 | uint32_t { at[2] } << 16
-        | uint32_t { at[3] } << 24;
-}
-
 bool ReadWhole(const std::filesystem::path& path, std::string* bytes)
 {
     std::ifstream file(path, std::ios::binary);
@@ -49,7 +43,7 @@ bool ReadVersion(c_GUIB_Store* store, uint32_t* version, std::string* reason)
         *reason = "the font has no header";
     else if (size != GUIB_FONT_HEADER_SIZE)
         *reason = "the font header is " + std::to_string(size) + " bytes, not 20";
-    else if (*version = LoadU32(header); *version < GUIB_FONT_VERSION)
+    else if (*version = SYS_LoadU32(header); *version < GUIB_FONT_VERSION)
         *reason = "font version " + std::to_string(*version) + " is older than 80";
     (void)store->EndGroup();
     return reason->empty();

@@ -26,8 +26,9 @@ protected:
     {
         const int result = FindInstalledGame(game);
         EXPECT_EQ(result == 1, game->found);
-        if (result == 0)
+        if (result == 0) {
             EXPECT_EQ("", std::string(game->folder) + game->programPath);
+        }
         return result == 1;
     }
 };
