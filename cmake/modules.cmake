@@ -44,3 +44,41 @@ function(patcher_tests name)
         set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
     endif()
 endfunction()
+
+# Tests under Wine read a path that starts with "/" on the current drive; "Z:" is the drive of
+# the whole file system. Paths handed to test programs get this in front.
+if(CMAKE_CROSSCOMPILING)
+    set(PATCHER_TEST_DRIVE "Z:")
+else()
+    set(PATCHER_TEST_DRIVE "")
+endif()
+
+# patcher_version_libraries(TARGET DEFINITION RC_FILE ...): resource-only libraries with the
+# version resources of the .rc files, built by the MinGW tools on every system so that the same
+# files are read natively (by our PE reader) and under Wine (by the system). The test program
+# TARGET gets the folder holding them as the text macro DEFINITION: "" without the tools, and
+# the tests that need the libraries then skip themselves.
+function(patcher_version_libraries target definition)
+    find_program(MINGW_WINDRES x86_64-w64-mingw32-windres)
+    find_program(MINGW_CC x86_64-w64-mingw32-gcc)
+    set(folder "")
+    if(MINGW_WINDRES AND MINGW_CC)
+        set(stub ${PROJECT_SOURCE_DIR}/tests/installlib/data/resource_only.c)
+        set(libraries)
+        foreach(rc ${ARGN})
+            get_filename_component(name ${rc} NAME_WE)
+            set(object ${CMAKE_CURRENT_BINARY_DIR}/${name}.res.o)
+            set(library ${CMAKE_CURRENT_BINARY_DIR}/${name}.dll)
+            add_custom_command(OUTPUT ${library}
+                COMMAND ${MINGW_WINDRES} ${rc} -O coff -o ${object}
+                COMMAND ${MINGW_CC} -shared -nostdlib -o ${library} ${stub} ${object}
+                DEPENDS ${rc} ${stub}
+                COMMENT "Building the version resource library ${name}.dll")
+            list(APPEND libraries ${library})
+        endforeach()
+        add_custom_target(${target}_libraries DEPENDS ${libraries})
+        add_dependencies(${target} ${target}_libraries)
+        set(folder "${PATCHER_TEST_DRIVE}${CMAKE_CURRENT_BINARY_DIR}")
+    endif()
+    target_compile_definitions(${target} PRIVATE ${definition}="${folder}")
+endfunction()

@@ -7,6 +7,7 @@
 #include "ml/ml.h"
 #include "patcher/patcher.h"
 #include "patcher/patcher_internal.h"
+#include "tests/support/registry_sandbox.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -18,26 +19,6 @@
 #include <vector>
 
 namespace test {
-
-// A place in the registry that no other run uses; removed with everything below it afterwards.
-// Each backend's tests define it.
-class RegistrySandbox {
-public:
-    RegistrySandbox();
-    ~RegistrySandbox();
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
-    const std::string& Root() const { return m_root; }
-
-private:
-    struct Backend;
-    std::string m_root;
-    std::unique_ptr<Backend> m_backend;
-};
-
-// "Software\\PatcherTests\\" followed by a name unique to this process and moment.
-std::string UniqueTestKeyPath();
 
 // The module's key paths, placed below the sandbox's root.
 std::string SandboxPath(const char* path);

@@ -4,8 +4,6 @@
 #include "tests/patcher/patcher_fixture.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 
 namespace test {
 
@@ -23,13 +21,6 @@ SYS_RegKey CreateRedirected(const char* path)
     return path != nullptr ? SYS_RegCreateKey(SandboxPath(path).c_str()) : 0;
 }
 
-}
-
-std::string UniqueTestKeyPath()
-{
-    static std::atomic<unsigned> serial { 0 };
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return "Software\\PatcherTests\\run" + std::to_string(stamp) + "-" + std::to_string(serial++);
 }
 
 std::string SandboxPath(const char* path)

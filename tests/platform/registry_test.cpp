@@ -1,23 +1,14 @@
 // The registry operations' contract, run on whichever backend is built: natively against a
 // temporary hive file, under Wine against the prefix's real registry.
 #include "platform/platform.h"
-#include "tests/platform/registry_sandbox.h"
+#include "tests/support/registry_sandbox.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <chrono>
 #include <string>
-
-std::string test::UniqueTestKeyPath()
-{
-    static std::atomic<unsigned> serial { 0 };
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return "Software\\PatcherTests\\run" + std::to_string(stamp) + "-" + std::to_string(serial++);
-}
 
 namespace {
 

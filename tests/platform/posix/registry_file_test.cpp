@@ -3,7 +3,6 @@
 // file, a file that is not a registry export is never overwritten.
 #include "platform/platform.h"
 #include "platform/posix/registry_file.h"
-#include "tests/platform/registry_sandbox.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -55,23 +54,6 @@ void WriteFile(const std::string& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;
 }
-
-}
-
-namespace test {
-
-struct RegistrySandbox::Backend {
-    TempDir folder;
-    ScopedEnvironment hive { "PATCHER_REGISTRY", folder.File("registry.reg").c_str() };
-};
-
-RegistrySandbox::RegistrySandbox()
-    : m_root(UniqueTestKeyPath())
-    , m_backend(std::make_unique<Backend>())
-{
-}
-
-RegistrySandbox::~RegistrySandbox() = default;
 
 }
 

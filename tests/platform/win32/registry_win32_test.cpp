@@ -1,52 +1,13 @@
-// The registry on Win32: the tests' sandbox key, deleted with everything below it afterwards,
-// and a check with the system's own calls that values land in HKEY_LOCAL_MACHINE with the
-// types and sizes the platform layer promises.
+// The registry on Win32: a check with the system's own calls that values land in
+// HKEY_LOCAL_MACHINE with the types and sizes the platform layer promises.
 #include "platform/platform.h"
-#include "tests/platform/registry_sandbox.h"
+#include "tests/support/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include <windows.h>
-
-namespace {
-
-// Deletes the key name below parent with all its subkeys (the system deletes leaves only).
-// True when the key is gone, also when it never existed.
-bool DeleteTree(HKEY parent, const char* name)
-{
-    HKEY key = nullptr;
-    LONG opened = RegOpenKeyA(parent, name, &key);
-    if (opened != ERROR_SUCCESS)
-        return opened == ERROR_FILE_NOT_FOUND;
-    char child[256];
-    bool emptied = true;
-    while (emptied && RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS)
-        emptied = DeleteTree(key, child);
-    RegCloseKey(key);
-    return emptied && RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
-}
-
-}
-
-namespace test {
-
-struct RegistrySandbox::Backend { };
-
-RegistrySandbox::RegistrySandbox()
-    : m_root(UniqueTestKeyPath())
-{
-}
-
-RegistrySandbox::~RegistrySandbox()
-{
-    EXPECT_TRUE(DeleteTree(HKEY_LOCAL_MACHINE, m_root.c_str())) << "key left behind: " << m_root;
-    // The shared parent goes too once no other run's key is below it.
-    (void)RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\PatcherTests");
-}
-
-}
 
 namespace {
 

@@ -1,6 +1,9 @@
 // The registry sandbox on Windows: a fresh key of the real registry, deleted afterwards with
 // everything below it.
-#include "tests/patcher/patcher_fixture.h"
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-// A place of their own for the registry tests, defined by each backend's registry tests:
-// natively a temporary hive file named by PATCHER_REGISTRY, on Windows a fresh key that is
-// deleted afterwards with everything below it.
+// A place of their own in the registry for the tests: natively a temporary hive file named by
+// PATCHER_REGISTRY, on Windows a fresh key that is deleted afterwards with everything below it.
+// tests/support/posix/ and tests/support/win32/ define it.
 #pragma once
 
 #include <memory>

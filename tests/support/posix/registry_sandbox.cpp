@@ -1,6 +1,9 @@
 // The registry sandbox on POSIX: a temporary hive file named by PATCHER_REGISTRY for the
 // sandbox's lifetime, so that no test touches the user's registry file.
-#include "tests/patcher/patcher_fixture.h"
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
