@@ -24,9 +24,8 @@ bool IsUtf16(const uint8_t* bytes, size_t size)
     return false;
 }
 
-}
-
-std::u16string DecodeDefinitionBytes(const uint8_t* bytes, size_t size)
+// The units of the bytes in their encoding.
+std::u16string DecodeUnits(const uint8_t* bytes, size_t size)
 {
     std::u16string text;
     if (!IsUtf16(bytes, size)) {
@@ -41,6 +40,18 @@ std::u16string DecodeDefinitionBytes(const uint8_t* bytes, size_t size)
         text[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
     if (!text.empty() && text[0] == BYTE_ORDER_MARK)
         text.erase(0, 1);
+    return text;
+}
+
+}
+
+// The file is parsed as one terminated text, so nothing after a NUL unit is read, neither the
+// rest of its line nor the lines after it.
+std::u16string DecodeDefinitionBytes(const uint8_t* bytes, size_t size)
+{
+    std::u16string text = DecodeUnits(bytes, size);
+    if (size_t end = text.find(u'\0'); end != std::u16string::npos)
+        text.resize(end);
     return text;
 }
 

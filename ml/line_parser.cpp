@@ -73,15 +73,17 @@ bool FailSubstitution(const ParseState& state, Substitution result, std::u16stri
 // A text of the language being loaded becomes the text of the current id.
 bool StoreText(ParseState& state, std::u16string_view text)
 {
-    if (!state.hasId)
-        return Fail(state, Message::TextWithoutId);
-    if (state.id < 0 || state.id >= ML_ENTRY_COUNT)
-        return Fail(state, Message::IdOutOfRange, {}, state.id);
     state.scratch.clear();
     std::u16string_view name;
     Substitution result = Substitute(state.defines, text, state.budget, state.scratch, name);
     if (result != Substitution::Done)
         return FailSubstitution(state, result, name);
+    // The id is checked only once the text has been counted, so a fault in the text's names is
+    // the one reported.
+    if (!state.hasId)
+        return Fail(state, Message::TextWithoutId);
+    if (state.id < 0 || state.id >= ML_ENTRY_COUNT)
+        return Fail(state, Message::IdOutOfRange, {}, state.id);
     auto length = static_cast<uint32_t>(state.scratch.size());
     ResolveEscapes(state.scratch);
     return StoreEntry(state.id, state.scratch, length);

@@ -41,6 +41,7 @@ void ReportError(const char* fileName, int32_t line, Message message,
 
 // The file's bytes as wide text: UTF-16 little-endian (a leading byte-order mark dropped) when
 // the size is even, at least 2 and some unit has a zero high byte; otherwise one unit per byte.
+// The text ends at its first NUL unit: a file is one terminated text.
 std::u16string DecodeDefinitionBytes(const uint8_t* bytes, size_t size);
 
 // Walks the lines of a decoded text, cutting them in place. A line ends at a line feed (a
@@ -86,9 +87,10 @@ private:
 enum class Substitution { Done, UnknownDefine, Unpaired, TooLong };
 
 // Appends text to out with every "$name$" replaced: a text define by its text, a numeric define
-// by the current wide text of the entry it names (with the lookup fallback). Each appended unit
-// is taken from budget; a text that would exhaust it gives TooLong. On UnknownDefine, name
-// receives the unknown name. out may hold a partial result after a failure.
+// by the current wide text of the entry it names (with the lookup fallback). Every name is
+// checked before the length counts: an unknown name (received by name) or a "$" left open wins
+// over TooLong, which a result longer than the budget gives. Each appended unit is taken from
+// budget. After a failure out and budget are unchanged.
 Substitution Substitute(const DefineTable& defines, std::u16string_view text, uint64_t& budget,
     std::u16string& out, std::u16string_view& name);
 

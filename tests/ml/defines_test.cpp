@@ -73,4 +73,12 @@ TEST_F(MlDefineState, ExpansionBeyondTheLoadBudgetFailsInsteadOfGrowingWithoutBo
     EXPECT_FALSE(ML_HasString(1));
 }
 
+TEST_F(MlDefineState, AnUnknownNameIsReportedBeforeTheTextIsFoundTooLong)
+{
+    // Entry 1 and the defines use about 3 × 2^23 of the 2^25 units; entry 2 would need 2^24 more.
+    ASSERT_EQ(0, Load(mltest::DoublingDefines(19) + "#2:\n#ENG $D19$$D19$$NOPE$"));
+    EXPECT_EQ(u"$NOPE$ - unknown define. (line 24)", OnlyMessage());
+    EXPECT_FALSE(ML_HasString(2));
+}
+
 }

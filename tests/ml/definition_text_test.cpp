@@ -14,9 +14,10 @@ INSTANTIATE_TEST_SUITE_P(Encoding, MlLoads,
     ::testing::Values(
         // Even size without a zero high byte is 8-bit, not six UTF-16 units.
         LoadCase { "#4:\n#ENG abc", { { 4, u"abc" } } },
-        // An odd size is 8-bit even with zero bytes; a zero ends only its own line's content.
-        LoadCase {
-            std::string("#5:\n#ENG ab\0c\n#6:\n#ENG de", 25), { { 5, u"ab" }, { 6, u"de" } } },
+        // An odd size is 8-bit even with zero bytes; a zero ends the text, so the bad line after
+        // it is never read.
+        LoadCase { std::string("#5:\n#ENG ab\0c\nbad line\n#6:\n#ENG def", 35), { { 5, u"ab" } } },
+        LoadCase { Utf16(std::u16string(u"#7:\n#ENG x\0y\n#8:\n#ENG z", 23)), { { 7, u"x" } } },
         // UTF-16 without a byte-order mark and without a final line feed.
         LoadCase { Utf16(u"#9:\n#ENG last"), { { 9, u"last" } } },
         // An 8-bit "\r\n" at an odd offset of a file read as UTF-16 is the unit 0x0A0D.

@@ -57,6 +57,10 @@ INSTANTIATE_TEST_SUITE_P(EveryMessage, MlErrors,
         ErrorCase { "#ENG Hello\n#1:\n#ENG World", u"Text without id. (line 1)", 1, {} },
         ErrorCase { "#1001:\n#GER ignored\n#ENG x", u"Id 1001 is out of range. (line 3)", 3, {} },
         ErrorCase { "#-5:\n#ENG x", u"Id -5 is out of range. (line 2)", 2, {} },
+        // The text is counted before its id is checked, so the name faults come first.
+        ErrorCase { "#1001:\n#ENG $GAME$", u"$GAME$ - unknown define. (line 2)", 2, {} },
+        ErrorCase { "#-5:\n#ENG 100$", u"Unpaired $ character. (line 2)", 2, {} },
+        ErrorCase { "#ENG $A$ and $", u"$A$ - unknown define. (line 1)", 1, {} },
         // A byte-order mark alone is 8-bit text, and not a command.
         ErrorCase { "\xFF\xFE", u"\"\xFF\xFE\"is not a command (line 1)", 1, {} }));
 
