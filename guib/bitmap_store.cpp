@@ -9,20 +9,41 @@ constexpr uint32_t SIZE_CHUNK = 1;
 constexpr uint32_t PIXEL_CHUNK = 2;
 constexpr uint32_t SIZE_CHUNK_BYTES = 16;
 
+// The chunks of a bitmap record, read in place.
+struct BitmapRecord {
+    uint32_t width;
+    uint32_t height;
+    const uint8_t* pixels;
+    uint32_t pixelBytes;
+};
+
+// Reads the bitmap group the store has entered: a 16-byte size chunk and a pixel chunk.
+bool ReadRecord(const c_GUIB_Store* store, BitmapRecord* record)
+{
+    const uint8_t* sizes = nullptr;
+    uint32_t sizesBytes = 0;
+    if (store->FindChunk(SIZE_CHUNK, &sizes, &sizesBytes) != SYS_OK
+        || sizesBytes != SIZE_CHUNK_BYTES
+        || store->FindChunk(PIXEL_CHUNK, &record->pixels, &record->pixelBytes) != SYS_OK)
+        return false;
+    record->width = SYS_LoadU32(sizes + 8);
+    record->height = SYS_LoadU32(sizes + 12);
+    return true;
+}
+
 // Gives the bitmap the record's size and copies the pixels the record holds; false when the
 // size is out of the bitmap limits. A record of no pixels holds the empty bitmap.
-bool TakePixels(c_GUIB_Bitmap* bitmap, const uint8_t* sizes, const uint8_t* pixels,
-    uint32_t pixelBytes)
+bool TakePixels(c_GUIB_Bitmap* bitmap, const BitmapRecord& record)
 {
-    const uint32_t width = SYS_LoadU32(sizes + 8);
-    const uint32_t height = SYS_LoadU32(sizes + 12);
-    if (width == 0 || height == 0)
+    if (record.width == 0 || record.height == 0)
         return true;
-    if (width > uint32_t(GUIB_MAX_BITMAP_SIDE) || height > uint32_t(GUIB_MAX_BITMAP_SIDE)
-        || !bitmap->Create(int32_t(width), int32_t(height)))
+    if (record.width > uint32_t(GUIB_MAX_BITMAP_SIDE)
+        || record.height > uint32_t(GUIB_MAX_BITMAP_SIDE)
+        || !bitmap->Create(int32_t(record.width), int32_t(record.height)))
         return false;
-    const uint64_t blockBytes = uint64_t { width } * height * 4;
-    SYS_Copy(bitmap->GetPixels(), pixels, pixelBytes < blockBytes ? pixelBytes : blockBytes);
+    const uint64_t blockBytes = uint64_t { record.width } * record.height * 4;
+    SYS_Copy(bitmap->GetPixels(), record.pixels,
+        record.pixelBytes < blockBytes ? record.pixelBytes : blockBytes);
     return true;
 }
 
@@ -56,17 +77,24 @@ int c_GUIB_Bitmap::LoadFromStore(c_GUIB_Store* store, uint32_t id)
     AdoptPixels(nullptr, 0, 0);
     if (store == nullptr || store->OpenGroup(GUIB_GROUP_BITMAP, id) != SYS_OK)
         return 0;
-    const uint8_t* sizes = nullptr;
-    const uint8_t* pixels = nullptr;
-    uint32_t sizesBytes = 0;
-    uint32_t pixelBytes = 0;
-    bool loaded = store->FindChunk(SIZE_CHUNK, &sizes, &sizesBytes) == SYS_OK
-        && sizesBytes == SIZE_CHUNK_BYTES
-        && store->FindChunk(PIXEL_CHUNK, &pixels, &pixelBytes) == SYS_OK;
-    if (loaded && !TakePixels(this, sizes, pixels, pixelBytes)) {
+    BitmapRecord record {};
+    bool loaded = ReadRecord(store, &record);
+    if (loaded && !TakePixels(this, record)) {
         SYS_Trace(SYS_TAG_GUIB, 0, "bitmap record: size out of range");
         loaded = false;
     }
     (void)store->EndGroup();
     return loaded ? 1 : 0;
+}
+
+bool c_GUIB_Bitmap::StoreHoldsPixels(
+    c_GUIB_Store* store, uint32_t id, uint32_t width, uint32_t height)
+{
+    if (store == nullptr || store->OpenGroup(GUIB_GROUP_BITMAP, id) != SYS_OK)
+        return false;
+    BitmapRecord record {};
+    const bool holds = ReadRecord(store, &record) && record.width == width
+        && record.height == height && record.pixelBytes >= uint64_t { width } * height * 4;
+    (void)store->EndGroup();
+    return holds;
 }

@@ -54,10 +54,17 @@ bool c_GUIB_Font::HasGlyph(uint32_t character) const
 
 SYS_Status c_GUIB_Font::AddGlyph(uint32_t character, GUIB_Glyph* glyph, int32_t where)
 {
+    if (HasGlyph(character)) {
+        ReleaseGlyphRecord(character, reinterpret_cast<uintptr_t>(glyph));
+        return SYS_BAD_ARGUMENT;
+    }
+    return InsertGlyph(character, glyph, where);
+}
+
+SYS_Status c_GUIB_Font::InsertGlyph(uint32_t character, GUIB_Glyph* glyph, int32_t where)
+{
     SYS_Status status = SYS_NO_MEMORY;
-    if (HasGlyph(character))
-        status = SYS_BAD_ARGUMENT;
-    else if (m_glyphs != nullptr)
+    if (m_glyphs != nullptr)
         status = SYS_StoreAdd(m_glyphs, character, reinterpret_cast<uintptr_t>(glyph), where);
     if (status != SYS_OK) {
         ReleaseGlyphRecord(character, reinterpret_cast<uintptr_t>(glyph));

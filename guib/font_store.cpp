@@ -3,6 +3,7 @@
 // before it is used and a damaged glyph is skipped rather than trusted.
 #include "guib/guib.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -20,35 +21,84 @@ struct FontHeader {
     int32_t ascent;
 };
 
-// Whether the glyph's bitmap is the size its record claims (and so at least 1 × 1).
-bool BitmapFitsRecord(const GUIB_Glyph& glyph)
-{
-    int32_t width = 0;
-    int32_t height = 0;
-    glyph.bitmap->GetSize(&width, &height);
-    return width >= 1 && height >= 1 && uint32_t(width) == glyph.width
-        && uint32_t(height) == glyph.height;
-}
+// The codes a font group lists, sorted and without repeats, each claimed at most once: by the
+// first glyph group of its code, or up front when the font has the character already.
+class ListedCodes {
+public:
+    ListedCodes(const uint8_t* codes, uint32_t count)
+    {
+        m_entries = static_cast<Entry*>(
+            SYS_Alloc(sizeof(Entry) * size_t { count }, "font code list", SYS_TAG_GUIB));
+        if (m_entries == nullptr)
+            return;
+        for (uint32_t i = 0; i < count; ++i)
+            m_entries[i] = { SYS_LoadU32(codes + 4 * size_t { i }), false };
+        auto byCode = [](const Entry& a, const Entry& b) { return a.code < b.code; };
+        auto sameCode = [](const Entry& a, const Entry& b) { return a.code == b.code; };
+        std::sort(m_entries, m_entries + count, byCode);
+        m_count = uint32_t(std::unique(m_entries, m_entries + count, sameCode) - m_entries);
+    }
+    ~ListedCodes() { SYS_Free(m_entries); }
+    ListedCodes(const ListedCodes&) = delete;
+    ListedCodes& operator=(const ListedCodes&) = delete;
 
-// Reads the glyph group the store has entered: a record chunk of exactly 20 bytes within the
-// glyph size limit and a bitmap of the record's size. Null for anything else.
-GUIB_Glyph* ReadGlyph(c_GUIB_Store* store)
+    // True the first time a listed code is claimed; false for a code not listed or claimed before.
+    bool Claim(uint32_t code)
+    {
+        Entry* end = m_entries + m_count;
+        Entry* at = std::lower_bound(
+            m_entries, end, code, [](const Entry& e, uint32_t c) { return e.code < c; });
+        if (at == end || at->code != code || at->claimed)
+            return false;
+        at->claimed = true;
+        return true;
+    }
+    bool IsEmpty() const { return m_count == 0; }
+
+private:
+    struct Entry {
+        uint32_t code;
+        bool claimed;
+    };
+    Entry* m_entries = nullptr;
+    uint32_t m_count = 0;
+};
+
+// The glyph record chunk of the glyph group the store has entered: exactly 20 bytes, each side
+// 1 to GUIB_MAX_GLYPH_SIDE. The fifth field held the writer's bitmap reference; it means
+// nothing here.
+bool ReadGlyphRecord(const c_GUIB_Store* store, GUIB_Glyph* glyph)
 {
     const uint8_t* data = nullptr;
     uint32_t size = 0;
     if (store->FindChunk(GLYPH_CHUNK, &data, &size) != SYS_OK || size != GUIB_GLYPH_RECORD_SIZE)
+        return false;
+    *glyph = { SYS_LoadU32(data), SYS_LoadU32(data + 4), SYS_LoadU32(data + 8),
+        SYS_LoadU32(data + 12), nullptr };
+    return glyph->width >= 1 && glyph->height >= 1 && glyph->width <= GUIB_MAX_GLYPH_SIDE
+        && glyph->height <= GUIB_MAX_GLYPH_SIDE;
+}
+
+// Reads the glyph group the store has entered: a sound record and a bitmap record of the
+// record's size whose pixel chunk holds every pixel. Both are checked before anything is
+// allocated, so the glyphs of a font take no more memory than its file has bytes. Null for
+// anything else.
+GUIB_Glyph* ReadGlyph(c_GUIB_Store* store)
+{
+    GUIB_Glyph record {};
+    if (!ReadGlyphRecord(store, &record)
+        || !c_GUIB_Bitmap::StoreHoldsPixels(store, GLYPH_BITMAP_ID, record.width, record.height))
         return nullptr;
-    auto* glyph = static_cast<GUIB_Glyph*>(SYS_Alloc(sizeof(GUIB_Glyph), "character header", SYS_TAG_GUIB));
+    auto* glyph
+        = static_cast<GUIB_Glyph*>(SYS_Alloc(sizeof(GUIB_Glyph), "character header", SYS_TAG_GUIB));
     if (glyph == nullptr)
         return nullptr;
-    // The fifth field held the writer's bitmap reference; it means nothing here.
-    *glyph = { SYS_LoadU32(data), SYS_LoadU32(data + 4), SYS_LoadU32(data + 8), SYS_LoadU32(data + 12), nullptr };
-    if (glyph->width > GUIB_MAX_GLYPH_SIDE || glyph->height > GUIB_MAX_GLYPH_SIDE) {
-        SYS_Free(glyph);
-        return nullptr;
-    }
+    *glyph = record;
     glyph->bitmap = new (std::nothrow) c_GUIB_Bitmap(store, GLYPH_BITMAP_ID);
-    if (glyph->bitmap != nullptr && BitmapFitsRecord(*glyph))
+    int32_t width = 0;
+    if (glyph->bitmap != nullptr)
+        glyph->bitmap->GetSize(&width, nullptr);
+    if (width != 0) // the size was checked; 0 means its pixels could not be had
         return glyph;
     if (glyph->bitmap != nullptr)
         glyph->bitmap->Release();
@@ -143,18 +193,30 @@ SYS_Status c_GUIB_Font::LoadFromStore(c_GUIB_Store* store, uint32_t id)
     return SYS_OK;
 }
 
-// Each code whose glyph group and record are sound adds a glyph at the front of the table; a
-// code listed twice (or one the font has already) keeps its first glyph.
+// Maps the listed codes to glyph groups in one walk over the font group, so loading costs
+// time in proportion to the file. Each code takes the first glyph group of its code, as a
+// lookup by code would find it, and only when that group and its records are sound; a code
+// listed twice, or one the font has already, keeps its first glyph. A damaged record ends the
+// walk and the glyphs before it stay.
 void c_GUIB_Font::LoadGlyphs(c_GUIB_Store* store, const uint8_t* codes, uint32_t count)
 {
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t character = SYS_LoadU32(codes + 4 * size_t { i });
-        if (HasGlyph(character) || store->OpenGroup(GUIB_GROUP_GLYPH, character) != SYS_OK)
-            continue;
-        GUIB_Glyph* glyph = ReadGlyph(store);
+    ListedCodes listed(codes, count);
+    if (listed.IsEmpty())
+        return;
+    uint32_t* present = nullptr;
+    uint32_t presentCount = 0;
+    if (ListCharacters(&present, &presentCount) != SYS_OK)
+        return;
+    for (uint32_t i = 0; i < presentCount; ++i)
+        (void)listed.Claim(present[i]);
+    SYS_Free(present);
+    uint32_t cursor = 0;
+    uint32_t character = 0;
+    while (store->OpenNextGroup(GUIB_GROUP_GLYPH, &cursor, &character) == SYS_OK) {
+        GUIB_Glyph* glyph = listed.Claim(character) ? ReadGlyph(store) : nullptr;
         (void)store->EndGroup();
         if (glyph != nullptr)
-            (void)AddGlyph(character, glyph, SYS_AT_HEAD);
+            (void)InsertGlyph(character, glyph, SYS_AT_HEAD);
     }
 }
 

@@ -126,6 +126,10 @@ public:
     // failure, which leaves the bitmap 0 × 0.
     SYS_Status SaveToStore(c_GUIB_Store* store, uint32_t id) const;
     int LoadFromStore(c_GUIB_Store* store, uint32_t id);
+    // Whether the current group of the store holds a bitmap record with the id that is exactly
+    // width × height and whose pixel chunk holds all width × height × 4 bytes. Allocates
+    // nothing, so a reader can refuse a record that claims more pixels than its file holds.
+    static bool StoreHoldsPixels(c_GUIB_Store* store, uint32_t id, uint32_t width, uint32_t height);
 
 private:
     // A cleared block of width × height pixels, or null when the size is out of range or memory
@@ -197,6 +201,12 @@ public:
     // Enters the first group of the type and id inside the current group (or the top level).
     // 16 while writing, 14 when there is none, 255 when the scan meets a damaged record.
     [[nodiscard]] SYS_Status OpenGroup(uint32_t type, uint32_t id);
+    // Walks the groups of the type inside the current group (or the top level) one by one, in
+    // one pass however many there are: enters the first such group at or after *cursor (bytes
+    // from the start of the current group's content; 0 for its first record), gives its id and
+    // moves *cursor past it. Leave it with EndGroup before the next call. 16 while writing, 14
+    // when no further group follows, 255 when the walk meets a damaged record.
+    [[nodiscard]] SYS_Status OpenNextGroup(uint32_t type, uint32_t* cursor, uint32_t* id);
     // The content of the first data chunk with the id inside the current group: a pointer into
     // the store and its size. 16 while writing, 14 when there is none, 255 as for OpenGroup.
     [[nodiscard]] SYS_Status FindChunk(uint32_t id, const uint8_t** data, uint32_t* size) const;
@@ -223,7 +233,9 @@ private:
     void PopGroup();
     SYS_Status CheckCanBegin() const;
     Range CurrentRange() const;
-    [[nodiscard]] SYS_Status Scan(uint32_t kind, uint32_t type, uint32_t id, uint32_t* found) const;
+    [[nodiscard]] SYS_Status Scan(uint64_t from, uint32_t kind, uint32_t type, const uint32_t* id,
+                                  uint32_t* found) const;
+    [[nodiscard]] SYS_Status EnterGroup(uint32_t group);
 
     uint8_t* m_base = nullptr;  // the reserved region, or null when none could be had
     uint32_t m_used = 0;        // bytes of records in the region
@@ -306,8 +318,9 @@ public:
     // Adds the glyphs of the font group with the id. A header chunk that is not 20 bytes or of a
     // version below 80, or a font whose line height would be below 1, leaves the font unchanged
     // with status 0. Glyphs whose record is not 20 bytes, claims a side above
-    // GUIB_MAX_GLYPH_SIDE, or whose bitmap does not load at the record's size are skipped. Store
-    // errors are returned.
+    // GUIB_MAX_GLYPH_SIDE, or whose bitmap record is not of the record's size or does not hold
+    // every pixel are skipped before anything is allocated for them. Codes are matched to glyph
+    // groups in one walk; a code listed twice keeps its first glyph. Store errors are returned.
     [[nodiscard]] SYS_Status LoadFromStore(c_GUIB_Store* store, uint32_t id);
     // Writes the font as a font group with the id into a store being written (or at its top
     // level), glyphs in ascending character order. A font without glyphs writes no code list
@@ -339,6 +352,8 @@ private:
     // Takes the record: on failure it is released. A character that has a glyph already is
     // refused, so that a lookup and its release always meet the same record.
     [[nodiscard]] SYS_Status AddGlyph(uint32_t character, GUIB_Glyph* glyph, int32_t where);
+    // AddGlyph for a character the caller knows has no glyph yet, without the lookup.
+    [[nodiscard]] SYS_Status InsertGlyph(uint32_t character, GUIB_Glyph* glyph, int32_t where);
     bool HasGlyph(uint32_t character) const;
     void LoadGlyphs(c_GUIB_Store* store, const uint8_t* codes, uint32_t count);
     void UpdateLineHeight();

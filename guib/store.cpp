@@ -139,20 +139,22 @@ c_GUIB_Store::Range c_GUIB_Store::CurrentRange() const
     return { begin, begin + SYS_LoadU32(header + FIELD_CONTENT_SIZE) };
 }
 
-// Walks the records of the current range for the first one of the kind with the id (and, for
-// groups, the type). A group is entered only after the walk of its parent has checked it, so
-// the current range always lies inside the used size.
-SYS_Status c_GUIB_Store::Scan(uint32_t kind, uint32_t type, uint32_t id, uint32_t* found) const
+// Walks the records of the current range from the offset `from` for the first one of the kind
+// with the id (any id when id is null) and, for groups, the type. A group is entered only after
+// the walk of its parent has checked it, so the current range always lies inside the used size.
+SYS_Status c_GUIB_Store::Scan(
+    uint64_t from, uint32_t kind, uint32_t type, const uint32_t* id, uint32_t* found) const
 {
     const Range range = CurrentRange();
-    uint64_t at = range.begin;
+    uint64_t at = range.begin + from;
     while (at < range.end) {
         Record record;
         if (!ReadRecord(m_base, at, range.end, &record)) {
             SYS_Trace(SYS_TAG_GUIB, 0, "record store: a record breaks the format or its range");
             return GUIB_STORE_DAMAGED;
         }
-        if (record.kind == kind && record.id == id && (kind != GUIB_RECORD_GROUP || record.type == type)) {
+        if (record.kind == kind && (id == nullptr || record.id == *id)
+            && (kind != GUIB_RECORD_GROUP || record.type == type)) {
             *found = static_cast<uint32_t>(at);
             return SYS_OK;
         }
@@ -161,16 +163,41 @@ SYS_Status c_GUIB_Store::Scan(uint32_t kind, uint32_t type, uint32_t id, uint32_
     return GUIB_STORE_NOT_FOUND;
 }
 
+SYS_Status c_GUIB_Store::EnterGroup(uint32_t group)
+{
+    if (auto status = PushGroup(); status != SYS_OK)
+        return status;
+    m_currentGroup = group;
+    return SYS_OK;
+}
+
 SYS_Status c_GUIB_Store::OpenGroup(uint32_t type, uint32_t id)
 {
     if (m_writing)
         return GUIB_STORE_WRONG_MODE;
     uint32_t found = 0;
-    if (auto status = Scan(GUIB_RECORD_GROUP, type, id, &found); status != SYS_OK)
+    if (auto status = Scan(0, GUIB_RECORD_GROUP, type, &id, &found); status != SYS_OK)
         return status;
-    if (auto status = PushGroup(); status != SYS_OK)
+    return EnterGroup(found);
+}
+
+SYS_Status c_GUIB_Store::OpenNextGroup(uint32_t type, uint32_t* cursor, uint32_t* id)
+{
+    if (m_writing)
+        return GUIB_STORE_WRONG_MODE;
+    if (cursor == nullptr || id == nullptr)
+        return SYS_BAD_ARGUMENT;
+    const uint64_t begin = CurrentRange().begin;
+    uint32_t found = 0;
+    if (auto status = Scan(*cursor, GUIB_RECORD_GROUP, type, nullptr, &found); status != SYS_OK)
         return status;
-    m_currentGroup = found;
+    const uint8_t* header = m_base + found;
+    const uint64_t next = uint64_t { found } + SYS_LoadU32(header + FIELD_HEADER_SIZE)
+        + SYS_LoadU32(header + FIELD_CONTENT_SIZE);
+    if (auto status = EnterGroup(found); status != SYS_OK)
+        return status;
+    *cursor = static_cast<uint32_t>(next - begin);
+    *id = SYS_LoadU32(header + FIELD_ID);
     return SYS_OK;
 }
 
@@ -181,7 +208,7 @@ SYS_Status c_GUIB_Store::FindChunk(uint32_t id, const uint8_t** data, uint32_t* 
     if (data == nullptr || size == nullptr)
         return SYS_BAD_ARGUMENT;
     uint32_t found = 0;
-    if (auto status = Scan(GUIB_RECORD_CHUNK, 0, id, &found); status != SYS_OK)
+    if (auto status = Scan(0, GUIB_RECORD_CHUNK, 0, &id, &found); status != SYS_OK)
         return status;
     const uint8_t* header = m_base + found;
     *data = header + SYS_LoadU32(header + FIELD_HEADER_SIZE);

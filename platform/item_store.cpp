@@ -199,8 +199,12 @@ SYS_Status MarkClosing(SYS_ItemStore* store)
     return lock.Status();
 }
 
+// Items leave in list order, so each is found at the head of the list without the index,
+// which would only cost a search and a shift for every item (quadratic for a large font).
 SYS_Status RemoveAll(SYS_ItemStore* store, int wait)
 {
+    if (StoreLock lock(store); lock.Status() == SYS_OK)
+        platform::detail::IndexDrop(store);
     uint32_t* ids = nullptr;
     uint32_t count = 0;
     if (auto status = SYS_StoreListIds(store, &ids, &count); status != SYS_OK)

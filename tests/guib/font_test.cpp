@@ -91,15 +91,17 @@ TEST(Font, SkipsGlyphsWhoseRecordOrBitmapCannotBeTrusted)
         return Group(GUIB_GROUP_GLYPH, code,
             Cat({ Chunk(1, U32s(record)), test::BitmapGroup(0, 2, height, GLYPH_A) }));
     };
-    // An 8-byte record, a record whose size is not its bitmap's, a bitmap of 0 × 0, and a few
-    // bytes claiming a bitmap of 2 × 30000 (zero-filled from a short pixel chunk).
-    auto font = LoadedFont(FontGroup(0, FontHeader(1, 13, 10), { 65, 66, 67, 68, 69 },
+    // An 8-byte record, a record whose size is not its bitmap's, a bitmap of 0 × 0, a few
+    // bytes claiming a bitmap of 2 × 30000, and a 2 × 4 glyph whose pixel chunk holds only 6 of
+    // its 8 pixels: pixels a file does not hold are never allocated for it.
+    auto font = LoadedFont(FontGroup(0, FontHeader(1, 13, 10), { 65, 66, 67, 68, 69, 70 },
         Cat({ GlyphGroup(65, 2, 3, 0, GLYPH_A), glyph(66, { 2, 3 }, 3),
             glyph(67, { 2, 4, 0, 0xFF000000, 0 }, 3),
             Group(GUIB_GROUP_GLYPH, 68,
                 Cat({ Chunk(1, U32s({ 0, 0, 0, 0xFF000000, 0 })),
                     test::BitmapGroup(0, 0, 0, {}) })),
-            glyph(69, { 2, 30000, 0, 0xFF000000, 0 }, 30000) })));
+            glyph(69, { 2, 30000, 0, 0xFF000000, 0 }, 30000),
+            glyph(70, { 2, 4, 0, 0xFF000000, 0 }, 4) })));
     EXPECT_EQ((std::vector<uint32_t> { 65 }), CodesOf(*font));
     int32_t height = 0;
     (void)font->GetMetrics(&height, nullptr);
@@ -116,6 +118,32 @@ TEST(Font, CodeListedTwiceKeepsItsFirstGlyph)
     const uint8_t coverage[1] = {};
     EXPECT_EQ(SYS_BAD_ARGUMENT, font->AddCoverageGlyph(66, 1, 1, 0, coverage));
     EXPECT_EQ(2u, font->GetGlyphCount());
+}
+
+// Codes are matched to glyph groups in one walk whatever their order: here listed backwards
+// (so no code is above the ones before it), one listed twice, one without a group, and groups
+// stored in a third order. A second group of a code is never used, even when the first is bad.
+TEST(Font, ManyGlyphsInAnyOrderLoadInOneWalk)
+{
+    constexpr uint32_t COUNT = 8000;
+    std::vector<uint32_t> codes;
+    for (uint32_t code = COUNT; code > 0; --code)
+        codes.push_back(code);
+    codes.push_back(7);
+    Bytes glyphs;
+    for (uint32_t i = 0; i < COUNT; ++i) {
+        const uint32_t code = (i * 7919) % COUNT + 1; // every code once, scattered
+        const uint32_t height = 1 + code % 3;
+        const Bytes glyph = GlyphGroup(code, 1, height, 0, std::vector<uint32_t>(height, code));
+        if (code != 5)
+            glyphs.insert(glyphs.end(), glyph.begin(), glyph.end());
+    }
+    const Bytes badFirst = Group(GUIB_GROUP_GLYPH, 9, Chunk(1, U32s({ 1, 1 })));
+    auto font = LoadedFont(FontGroup(0, FontHeader(1, 13, 10), codes,
+        Cat({ badFirst, glyphs, GlyphGroup(3, 1, 1, 0, { 0xAB }) })));
+    EXPECT_EQ(COUNT - 2, font->GetGlyphCount()); // neither 5 (no group) nor 9 (bad first group)
+    EXPECT_EQ((GlyphCopy { 1, 1, 0, 0xFF000000, { 3 } }), GlyphOf(*font, 3));
+    EXPECT_EQ((GlyphCopy { 1, 3, 0, 0xFF000000, { COUNT, COUNT, COUNT } }), GlyphOf(*font, COUNT));
 }
 
 TEST(Font, StoreErrorsPassThrough)

@@ -66,6 +66,33 @@ TEST(Store, ScansFindFirstMatchOfKindTypeAndIdInsideTheCurrentGroup)
     EXPECT_EQ(GUIB_STORE_NOT_FOUND, store->OpenGroup(9, 4));
 }
 
+// The walk of a group's groups of one type, in file order, inside the current group only; it
+// stops at damage and is refused while writing.
+TEST(Store, OpenNextGroupWalksTheGroupsOfATypeInOrder)
+{
+    auto store = StoreOf(Cat({ Group(7, 1, Chunk(1, { 'a' })), Chunk(7, {}), Group(8, 2, {}),
+        Group(7, 3, Group(7, 4, {})), Group(7, 1, Chunk(1, { 'b' })),
+        RawHeader(MAGIC, 7, 5, 24, 0, 1) }));
+    uint32_t cursor = 0;
+    uint32_t id = 0;
+    std::vector<std::pair<uint32_t, Bytes>> seen;
+    SYS_Status status = SYS_OK;
+    while ((status = store->OpenNextGroup(7, &cursor, &id)) == SYS_OK) {
+        seen.emplace_back(id, ChunkContent(*store, 1, id == 3 ? GUIB_STORE_NOT_FOUND : SYS_OK));
+        EXPECT_EQ(SYS_OK, store->EndGroup());
+    }
+    EXPECT_EQ(GUIB_STORE_DAMAGED, status); // the last record is a group header of 24 bytes
+    EXPECT_EQ((std::vector<std::pair<uint32_t, Bytes>> {
+                  { 1, { 'a' } }, { 3, {} }, { 1, { 'b' } } }),
+        seen);
+    EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup()); // back at the top level
+
+    test::Held<c_GUIB_Store> written(new c_GUIB_Store());
+    ASSERT_EQ(SYS_OK, written->BeginGroup(7, 1, nullptr));
+    cursor = 0;
+    EXPECT_EQ(GUIB_STORE_WRONG_MODE, written->OpenNextGroup(7, &cursor, &id));
+}
+
 TEST(Store, ReadingAndWritingModesAreNotMixed)
 {
     test::Held<c_GUIB_Store> store(new c_GUIB_Store());
