@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 #include <sstream>
 
@@ -19,13 +18,27 @@ constexpr uint32_t HEADER_CHUNK = 1;
 constexpr uint32_t FIRST_LISTED = 32;
 constexpr uint32_t LAST_LISTED = 255;
 
-bool ReadWhole(const std::filesystem::path& path, std::string* bytes)
+// Reads a regular file of at most the store's file limit whole; the reason otherwise. The
+// kind and size are checked before anything is read and no more than that size is read, so a
+// device such as /dev/zero, a pipe or a file that grows meanwhile never fills memory.
+bool ReadFontFile(const std::filesystem::path& path, std::string* bytes, std::string* reason)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    std::error_code error;
+    const bool regular = std::filesystem::is_regular_file(path, error);
+    const uintmax_t size = regular ? std::filesystem::file_size(path, error) : 0;
+    if (error)
+        *reason = "cannot read the file";
+    else if (!regular)
+        *reason = "not a regular file";
+    else if (size > GUIB_STORE_FILE_LIMIT)
+        *reason = "larger than any font file";
+    else {
+        std::ifstream file(path, std::ios::binary);
+        bytes->resize(static_cast<size_t>(size));
+        if (!file || !file.read(bytes->data(), std::streamsize(size)))
+            *reason = "cannot read the file";
+    }
+    return reason->empty();
 }
 
 // The version of font group 0's header chunk; the reason when the store holds no sound one.
@@ -101,13 +114,11 @@ int FontInfo(const Arguments& arguments, std::ostream& out, std::ostream& err)
         return UsageError(err, "fontinfo");
     const std::filesystem::path path = ArgumentPath(arguments[1]);
     std::string bytes;
-    if (!ReadWhole(path, &bytes))
-        return Fail(err, PathText(path) + ": cannot read the file");
-    if (bytes.size() > GUIB_STORE_FILE_LIMIT)
-        return Fail(err, PathText(path) + ": larger than any font file");
+    std::string reason;
+    if (!ReadFontFile(path, &bytes, &reason))
+        return Fail(err, PathText(path) + ": " + reason);
     c_GUIB_Font* font = new c_GUIB_Font();
     uint32_t version = 0;
-    std::string reason;
     if (LoadFont(bytes, font, &version, &reason))
         Describe(*font, version, out);
     font->Release();

@@ -82,8 +82,8 @@ TEST(Store, OpenNextGroupWalksTheGroupsOfATypeInOrder)
         EXPECT_EQ(SYS_OK, store->EndGroup());
     }
     EXPECT_EQ(GUIB_STORE_DAMAGED, status); // the last record is a group header of 24 bytes
-    EXPECT_EQ((std::vector<std::pair<uint32_t, Bytes>> {
-                  { 1, { 'a' } }, { 3, {} }, { 1, { 'b' } } }),
+    EXPECT_EQ(
+        (std::vector<std::pair<uint32_t, Bytes>> { { 1, { 'a' } }, { 3, {} }, { 1, { 'b' } } }),
         seen);
     EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup()); // back at the top level
 

@@ -51,6 +51,7 @@ TEST_F(FontInfoCommand, RefusesMissingCutForeignAndOldFiles)
     const Bytes bitmap = test::BitmapGroup(0, 1, 1, { 0 });
     const std::vector<std::pair<std::string, std::string>> cases = {
         { test::PathArgument(m_dir.Path() / "none.fnt"), "cannot read" },
+        { test::PathArgument(m_dir.Path()), "not a regular file" },
         { Write("cut.fnt", cut), "cut short" },
         { Write("empty.fnt", {}), "not a font file" },
         { Write("text.fnt", { 'h', 'e', 'l', 'l', 'o' }), "cut short" },

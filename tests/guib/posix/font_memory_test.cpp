@@ -57,7 +57,8 @@ TEST(FontMemory, HostileFontsLoadWithinAFixedBound)
 {
     for (const HostileFont& font : HostileFonts()) {
         SCOPED_TRACE(font.what);
-        const Bytes bytes = test::FontGroup(0, test::FontHeader(1, 13, 10), font.codes, font.glyphs);
+        const Bytes bytes
+            = test::FontGroup(0, test::FontHeader(1, 13, 10), font.codes, font.glyphs);
         ASSERT_LT(bytes.size(), 64u * 1024);
         const uint64_t before = PeakResidentBytes();
         test::Held<c_GUIB_Font> loaded(new c_GUIB_Font());
