@@ -124,6 +124,17 @@ BF_Status BF_ReadOrderingValue(const char16_t* path, uint64_t* value);
 // name; otherwise the insertion point in index (found tells whether it holds the name).
 bool BF_LookupName(const char* upperName, bool exact, uint32_t* index);
 
+// ---- Member names -------------------------------------------------------------------------
+
+// Why a member name could not be installed below a folder without leaving it, or null when it
+// can: it must not be empty, begin with "\\" or "/", hold a ":" (drive or stream) or a control
+// character (0x01-0x1F, 0x7F), or have a component (between "\\" or "/") that is empty, "." or
+// "..", ends in "." or a blank (which the system strips, so ".. " names the parent folder), or
+// is a device whatever its extension: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-COM9 and
+// LPT1-LPT9, and COM and LPT with a superscript 1 to 3 in any code page's byte form. The
+// installer and patchkit both judge names by this one rule. The reason is a fixed text.
+const char* BF_MemberNameFault(const char* name);
+
 // ---- Virtual file interface ---------------------------------------------------------------
 
 // Virtual handles: the system handle for disk files and for members opened with a handle of

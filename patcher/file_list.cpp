@@ -43,7 +43,7 @@ bool Destination(const char* name, size_t prefixLength, const char* folder, char
         || SYS_StrCopy(relative, sizeof relative, name + prefixLength) >= sizeof relative)
         return false;
     SYS_StrLower(relative);
-    if (!PTCH_IsSafeRelativePath(relative))
+    if (BF_MemberNameFault(relative) != nullptr)
         return false;
     // Editor tools are the only absolute destinations, and only below an absolute folder.
     if (folder != nullptr)

@@ -197,7 +197,3 @@ struct FileListSource {
 // list every name; failedName then holds the member's name ("" when no name applies).
 int BuildFileList(const char* folderName, const FileListSource* source, SYS_ItemStore** list,
     uint64_t* total, char* failedName, size_t failedNameCapacity);
-// Whether a destination relative to its folder stays inside it: not empty, no leading separator,
-// no ":", and no component (between "\\" or "/") that is empty, "." or "..", ends in "." or a
-// blank, or is a reserved device name (CON, NUL, COM1 ...).
-bool PTCH_IsSafeRelativePath(const char* path);
