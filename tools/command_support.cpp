@@ -1,7 +1,9 @@
 // The failure report of every command with the trace reason behind it, and the member-name
-// rules of pack and extract: one function decides whether a name is safe, so an archive that
-// pack accepts always extracts.
+// rules: the installer's own rule (BF_MemberNameFault) decides for every command, so an archive
+// that pack accepts always extracts and installs.
 #include "tools/command_support.h"
+
+#include "bigfile/bigfile.h"
 
 #include <cstdio>
 #include <ostream>
@@ -24,17 +26,6 @@ void KeepTraceReason(uint32_t, int, const char* text)
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
-}
-
-bool CheckComponent(std::string_view component, std::string* reason)
-{
-    if (component.empty())
-        *reason = "empty path component";
-    else if (component == "." || component == "..")
-        *reason = "'.' or '..' path component";
-    else
-        return true;
-    return false;
 }
 
 }
@@ -65,14 +56,19 @@ std::string TraceReason::Text(std::string_view failure, uint32_t status) const
     return std::string(failure) + code;
 }
 
+const char* InstallerNameFault(std::string_view name)
+{
+    if (name.find('\0') != std::string_view::npos)
+        return "control character";
+    if (name.size() > MAX_NAME_LENGTH)
+        return "name of 256 characters or more";
+    return BF_MemberNameFault(std::string(name).c_str());
+}
+
 bool CheckMemberName(std::string_view name, std::string* reason)
 {
-    if (name.empty()) {
-        *reason = "empty name";
-        return false;
-    }
-    if (name.size() > MAX_NAME_LENGTH) {
-        *reason = "name of 256 characters or more";
+    if (const char* fault = InstallerNameFault(name)) {
+        *reason = fault;
         return false;
     }
     for (char c : name) {
@@ -82,23 +78,23 @@ bool CheckMemberName(std::string_view name, std::string* reason)
             return false;
         }
     }
-    if (IsSeparator(name.front())) {
-        *reason = "absolute path";
-        return false;
-    }
-    if (name.find(':') != std::string_view::npos) {
-        *reason = "drive or stream name (':')";
-        return false;
-    }
-    size_t start = 0;
-    for (size_t i = 0; i <= name.size(); ++i) {
-        if (i < name.size() && !IsSeparator(name[i]))
-            continue;
-        if (!CheckComponent(name.substr(start, i - start), reason))
-            return false;
-        start = i + 1;
-    }
     return true;
+}
+
+std::string ShownName(std::string_view name)
+{
+    std::string shown;
+    for (char c : name) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        shown += escaped;
+    }
+    return shown;
 }
 
 std::filesystem::path MemberPath(const std::filesystem::path& root, std::string_view name)

@@ -1,6 +1,6 @@
 // Helpers shared by patchkit's commands: the one-line failure report with the modules' trace
-// reason, the rules for member names that can be installed safely, and the mapping of a member
-// name to a path on disk.
+// reason, the installer's rule for member names, and the mapping of a member name to a path on
+// disk.
 #pragma once
 
 #include "platform/platform.h"
@@ -35,10 +35,15 @@ private:
     SYS_TraceSink m_previous;
 };
 
-// Whether a member name can be installed below a folder without leaving it: a relative path of
-// printable ASCII, shorter than 256 characters, whose components ("\\" or "/" between them) are
-// neither empty nor "." nor "..", without a drive or stream colon. Otherwise reason says why.
+// Why the installer would refuse a member name (BF_MemberNameFault, and a name of 256
+// characters or more, which its scans cannot list), or null when it takes it.
+const char* InstallerNameFault(std::string_view name);
+// Whether pack may write a member name and extract may create it below a folder: one the
+// installer takes, made of printable ASCII (which every code page reads alike). Otherwise
+// reason says why.
 bool CheckMemberName(std::string_view name, std::string* reason);
+// A member name for a message or a listing: control bytes are written as \xNN.
+std::string ShownName(std::string_view name);
 // The path below root that a (checked) member name is installed at.
 std::filesystem::path MemberPath(const std::filesystem::path& root, std::string_view name);
 

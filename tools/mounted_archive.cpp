@@ -60,6 +60,12 @@ bool MountedArchive::ReadMember(
         *reason = "member " + name + " does not open";
         return false;
     }
+    // A member read through the archive's shared handle has a pseudo handle (bit 0 set); any
+    // other handle is a disk file of that name, which must not stand in for the member.
+    if ((member.handle & 1) == 0) {
+        *reason = "member " + name + " opens a disk file instead of the archive's member";
+        return false;
+    }
     if (BF_GetSize(member.handle) != size) {
         *reason = "member " + name + " opens with another size than its directory entry";
         return false;

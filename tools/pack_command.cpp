@@ -1,14 +1,15 @@
 // patchkit pack: every file below SRC_DIR becomes a member named by its relative path with "\\"
-// between folders. All names are checked before the output is created, and the archive is
-// written under a temporary name that replaces OUT.cbf only when it is complete.
+// between folders. Links are not followed out of SRC_DIR unless asked for, and never to a
+// folder. All names are checked before the output is created, and the archive is written under
+// a name of its own, created afresh, that replaces OUT.cbf only when it is complete and on disk.
 #include "tools/command_support.h"
+#include "tools/host_files.h"
 #include "tools/patchkit.h"
 
 #include "bigfile/bigfile.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <ostream>
 
 namespace patchkit {
@@ -23,6 +24,7 @@ struct PackOptions {
     uint32_t method = BF_METHOD_AUTO;
     uint32_t dirVersion = 0;
     uint64_t order = 0;
+    bool followLinks = false;
 };
 
 struct SourceFile {
@@ -75,6 +77,8 @@ bool ParseArguments(const Arguments& arguments, PackOptions* options)
     for (size_t i = 1; i < arguments.size(); ++i) {
         if (arguments[i].rfind("--", 0) != 0)
             positional.push_back(arguments[i]);
+        else if (arguments[i] == "--follow-links")
+            options->followLinks = true;
         else if (i + 1 == arguments.size() || !ParseOption(arguments[i], arguments[i + 1], options))
             return false;
         else
@@ -102,29 +106,59 @@ bool MemberName(const fs::path& relative, std::string* name, std::string* reason
     return CheckMemberName(*name, reason);
 }
 
-bool CollectFiles(const fs::path& source, std::vector<SourceFile>* files, std::string* reason)
+// Why an entry below the source folder is not packed, or null when it is a file to pack.
+const char* EntryFault(const fs::directory_entry& entry, bool followLinks)
 {
     std::error_code error;
-    if (!fs::is_directory(source, error)) {
-        *reason = PathText(source) + ": not a folder";
-        return false;
+    switch (KindOf(entry.path())) {
+    case EntryKind::File:
+        return nullptr;
+    case EntryKind::Link:
+        if (fs::is_directory(entry.path(), error))
+            return "link to a folder, which pack does not follow";
+        if (!followLinks)
+            return "link (--follow-links packs its target)";
+        return fs::is_regular_file(entry.path(), error) ? nullptr : "link to no regular file";
+    default:
+        return "not a regular file";
     }
-    fs::recursive_directory_iterator it(source, error);
-    for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        if (it->is_directory(error))
-            continue;
+}
+
+// Adds the files below folder, subfolders included; a link to a folder is never entered.
+bool CollectFolder(const fs::path& source, const fs::path& folder, bool followLinks,
+    std::vector<SourceFile>* files, std::string* reason)
+{
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         fs::path relative = it->path().lexically_relative(source);
+        if (KindOf(it->path()) == EntryKind::Folder) {
+            if (!CollectFolder(source, it->path(), followLinks, files, reason))
+                return false;
+            continue;
+        }
         SourceFile file { "", it->path() };
-        std::string why = "not a regular file";
-        if (!it->is_regular_file(error) || !MemberName(relative, &file.name, &why)) {
+        const char* fault = EntryFault(*it, followLinks);
+        std::string why = fault != nullptr ? fault : "";
+        if (fault != nullptr || !MemberName(relative, &file.name, &why)) {
             *reason = PathText(relative) + ": refused: " + why;
             return false;
         }
         files->push_back(std::move(file));
     }
     if (error)
-        *reason = PathText(source) + ": cannot read the folder: " + error.message();
+        *reason = PathText(folder) + ": cannot read the folder: " + error.message();
     return !error;
+}
+
+bool CollectFiles(const PackOptions& options, std::vector<SourceFile>* files, std::string* reason)
+{
+    std::error_code error;
+    if (!fs::is_directory(options.source, error)) {
+        *reason = PathText(options.source) + ": not a folder";
+        return false;
+    }
+    return CollectFolder(options.source, options.source, options.followLinks, files, reason);
 }
 
 // Sorts the files by member name, so that the same tree always gives the same archive, and
@@ -143,19 +177,6 @@ bool SortFiles(std::vector<SourceFile>* files, std::string* reason)
     return true;
 }
 
-bool ReadWholeFile(const fs::path& path, std::vector<uint8_t>* bytes)
-{
-    std::ifstream input(path, std::ios::binary | std::ios::ate);
-    if (!input)
-        return false;
-    std::streamoff size = input.tellg();
-    if (size < 0)
-        return false;
-    bytes->resize(static_cast<size_t>(size));
-    input.seekg(0);
-    return static_cast<bool>(input.read(reinterpret_cast<char*>(bytes->data()), size));
-}
-
 bool WriteArchive(const PackOptions& options, const fs::path& target,
     const std::vector<SourceFile>& files, uint64_t* inputBytes, std::string* reason)
 {
@@ -163,8 +184,9 @@ bool WriteArchive(const PackOptions& options, const fs::path& target,
     std::vector<uint8_t> bytes;
     bool written = writer.Open(target.u16string().c_str(), options.dirVersion, options.order);
     for (size_t i = 0; written && i < files.size(); ++i) {
-        if (!ReadWholeFile(files[i].path, &bytes)) {
-            *reason = PathText(files[i].path) + ": cannot read the file";
+        std::string why;
+        if (!ReadRegularFile(files[i].path, options.followLinks, &bytes, &why)) {
+            *reason = PathText(files[i].path) + ": " + why;
             return false;
         }
         *inputBytes += bytes.size();
@@ -176,16 +198,28 @@ bool WriteArchive(const PackOptions& options, const fs::path& target,
     return false;
 }
 
-// Moves the finished archive over the output, replacing an older one.
-bool ReplaceOutput(const fs::path& from, const fs::path& to, std::string* reason)
+// The archive is written under partial, which must not exist before: an older one (or a link
+// planted under that name) is never written through or removed. Once complete, its bytes are
+// put on disk and it takes the output's name in one step, so the old output stays until then.
+bool WriteOutput(const PackOptions& options, const fs::path& partial,
+    const std::vector<SourceFile>& files, uint64_t* inputBytes, std::string* reason)
 {
+    OutputFile claim;
+    std::string why;
+    if (!claim.Open(partial, OutputFile::Mode::CreateNew, &why) || !claim.Close()) {
+        *reason
+            = PathText(partial) + ": cannot create the file (" + why + "); remove what is there";
+        return false;
+    }
+    bool written = WriteArchive(options, partial, files, inputBytes, reason);
+    if (written && (!SyncFile(partial, &why) || !MoveOver(partial, options.output, &why))) {
+        *reason = PathText(options.output) + ": " + why;
+        written = false;
+    }
     std::error_code error;
-    fs::rename(from, to, error);
-    if (error && fs::remove(to, error))
-        fs::rename(from, to, error);
-    if (error)
-        *reason = PathText(to) + ": cannot replace the file: " + error.message();
-    return !error;
+    if (!written)
+        fs::remove(partial, error);
+    return written;
 }
 
 std::string Summary(size_t members, uint64_t inputBytes, uint64_t archiveBytes)
@@ -206,17 +240,14 @@ int Pack(const Arguments& arguments, std::ostream& out, std::ostream& err)
         return UsageError(err, "pack");
     std::vector<SourceFile> files;
     std::string reason;
-    if (!CollectFiles(options.source, &files, &reason) || !SortFiles(&files, &reason))
+    if (!CollectFiles(options, &files, &reason) || !SortFiles(&files, &reason))
         return Fail(err, reason);
     fs::path partial = options.output;
     partial += ".partial";
     uint64_t inputBytes = 0;
-    std::error_code error;
-    if (!WriteArchive(options, partial, files, &inputBytes, &reason)
-        || !ReplaceOutput(partial, options.output, &reason)) {
-        fs::remove(partial, error);
+    if (!WriteOutput(options, partial, files, &inputBytes, &reason))
         return Fail(err, reason);
-    }
+    std::error_code error;
     out << Summary(files.size(), inputBytes, fs::file_size(options.output, error)) << '\n';
     return 0;
 }

@@ -22,14 +22,15 @@ struct Command {
 // Not constexpr: native-only commands are pointers that the backend file defines.
 const Command COMMANDS[] = {
     { "pack", Pack,
-      "pack SRC_DIR OUT.cbf [--method auto|store|lzw|scramble] [--dir-version 0|1] [--order N]" },
+        "pack SRC_DIR OUT.cbf [--method auto|store|lzw|scramble] [--dir-version 0|1] [--order N]"
+        " [--follow-links]" },
     { "list", List, "list ARCHIVE" },
     { "extract", Extract, "extract ARCHIVE OUT_DIR" },
     { "verify", Verify, "verify ARCHIVE" },
     { "dump", Dump, "dump FILE --lang CODE" },
     { "lint", Lint, "lint FILE... [--lang CODE]..." },
     { "font", native::Font,
-      "font FONT_FILE OUT.fnt --size PX [--first N] [--count N]   (native builds only)" },
+        "font FONT_FILE OUT.fnt --size PX [--first N] [--count N]   (native builds only)" },
     { "fontinfo", FontInfo, "fontinfo FILE.fnt" },
     { "topng", native::ToPng, "topng INPUT OUT.png   (native builds only)" },
 };

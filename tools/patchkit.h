@@ -17,8 +17,10 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
 int Run(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 // pack SRC_DIR OUT.cbf [--method auto|store|lzw|scramble] [--dir-version 0|1] [--order N]
+//      [--follow-links]
 int Pack(const Arguments& arguments, std::ostream& out, std::ostream& err);
-// list ARCHIVE: NAME<TAB>SIZE<TAB>STORED_SIZE<TAB>METHOD per member, in directory order.
+// list ARCHIVE: NAME<TAB>SIZE<TAB>STORED_SIZE<TAB>METHOD per member, in directory order, and
+// <TAB>refused: REASON after a name the installer would refuse.
 int List(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // extract ARCHIVE OUT_DIR
 int Extract(const Arguments& arguments, std::ostream& out, std::ostream& err);

@@ -35,6 +35,13 @@ int Verify(const Arguments& arguments, std::ostream& out, std::ostream& err)
         return Fail(err, PathText(path) + ": " + reason);
     directory.Close();
     const std::vector<ArchiveEntry>& entries = directory.Entries();
+    // Names are judged before any member is opened, so that a name the virtual file interface
+    // would look for on disk (an absolute path, a drive) is never opened there.
+    for (const ArchiveEntry& entry : entries)
+        if (const char* fault = InstallerNameFault(entry.name))
+            return Fail(err,
+                PathText(path) + ": member " + ShownName(entry.name)
+                    + " has a name the installer refuses: " + fault);
     size_t hidden = FindHiddenEntry(entries);
     if (hidden < entries.size())
         return Fail(err,

@@ -170,10 +170,10 @@ TEST_F(FileList, EditorToolsGoBelowTheFoundReleasesOnly)
 
 TEST_F(FileList, UnsafeMemberRefusesTheWholeArchive)
 {
-    const std::vector<std::string> unsafe = { "patch\\..\\x.txt", "patch\\a\\..\\..\\x.txt",
-        "patch\\c:\\x.txt", "patch\\\\x.txt", "Distributions\\791\\..\\..\\x", "MAX_5.1\\..\\x",
-        "patch\\con.txt", "patch\\a.. \\x.txt", "MAX_6.0\\/x", "patch\\lpt\xB2.txt",
-        "patch\\bell\a.txt" };
+    const std::vector<std::string> unsafe
+        = { "patch\\..\\x.txt", "patch\\a\\..\\..\\x.txt", "patch\\c:\\x.txt", "patch\\\\x.txt",
+              "Distributions\\791\\..\\..\\x", "MAX_5.1\\..\\x", "patch\\con.txt",
+              "patch\\a.. \\x.txt", "MAX_6.0\\/x", "patch\\lpt\xB2.txt", "patch\\bell\a.txt" };
     std::vector<std::u16string> archives;
     for (const std::string& name : unsafe)
         archives.push_back(Write({ "PATCH\\GOOD.TXT", name }));
@@ -200,12 +200,12 @@ TEST_F(FileList, MemberNameRule)
              ".hidden", "console.txt", "com10", "lpt", "nul1.txt", "a b\\c", "conin", "com\xB9x",
              "com\xC2", "lpt\xA9", "caf\xE9.txt", "caf\xC3\xA9.txt" })
         EXPECT_EQ(nullptr, BF_MemberNameFault(path)) << path;
-    for (const char* path : { "", "\\a", "/a", "a\\", "a\\\\b", "a//b", ".", "..", "a\\.\\b",
-             "a\\..\\..\\b", "..\\a", "c:a", "c:\\a", "a.txt:stream", "a\\b.", "a\\b ", "... \\x",
-             "CON", "nul.txt", "Aux\\a", "com1", "LPT9.log", "prn .txt", "conin$", "CONOUT$.txt",
-             "tab\tname", "a\\line\nfeed", "del\x7F", "com\xB9", "COM\xB2.txt", "lpt\xB3",
-             "com\xFB", "LPT\xFD", "com\xFC", "com\xC2\xB9", "lpt\xC2\xB2 .x", "COM\xC2\xB3",
-             "com\xA9\xF6", "lpt\xA9\xF8" })
+    for (const char* path :
+        { "", "\\a", "/a", "a\\", "a\\\\b", "a//b", ".", "..", "a\\.\\b", "a\\..\\..\\b", "..\\a",
+            "c:a", "c:\\a", "a.txt:stream", "a\\b.", "a\\b ", "... \\x", "CON", "nul.txt", "Aux\\a",
+            "com1", "LPT9.log", "prn .txt", "conin$", "CONOUT$.txt", "tab\tname", "a\\line\nfeed",
+            "del\x7F", "com\xB9", "COM\xB2.txt", "lpt\xB3", "com\xFB", "LPT\xFD", "com\xFC",
+            "com\xC2\xB9", "lpt\xC2\xB2 .x", "COM\xC2\xB3", "com\xA9\xF6", "lpt\xA9\xF8" })
         EXPECT_NE(nullptr, BF_MemberNameFault(path)) << path;
     EXPECT_NE(nullptr, BF_MemberNameFault(nullptr));
 }

@@ -1,5 +1,6 @@
 // patchkit pack: reproducible archives, the options, and names that could not be installed
-// safely refused before anything is written (an older archive stays as it was).
+// safely, links and stale partial outputs refused before anything is written (an older archive
+// stays as it was).
 #include "tests/tools/patchkit_test_support.h"
 
 namespace {
@@ -20,6 +21,17 @@ protected:
         EXPECT_NE(result.err.find(culprit), std::string::npos) << result.err;
         EXPECT_EQ(test::ReadBytes(m_dir.Path() / "out.cbf"), "older archive");
         EXPECT_FALSE(fs::exists(m_dir.Path() / "out.cbf.partial"));
+    }
+
+    // Makes a link at src/name to target; false when links cannot be made here.
+    bool Link(const std::string& name, const fs::path& target, bool toFolder)
+    {
+        std::error_code error;
+        if (toFolder)
+            fs::create_directory_symlink(target, m_dir.Path() / "src" / name, error);
+        else
+            fs::create_symlink(target, m_dir.Path() / "src" / name, error);
+        return !error;
     }
 
     test::TempDir m_dir;
@@ -114,6 +126,70 @@ TEST_F(PackCommand, PacksAnEmptyFolderIntoAnEmptyArchive)
     EXPECT_EQ(list.status, 0);
     EXPECT_EQ(list.out, "");
     EXPECT_EQ(test::RunPatchkit({ "verify", Output() }).status, 0);
+}
+
+}
+
+namespace {
+
+// A name in the table is refused because the installer would refuse it; names the host cannot
+// create as a plain file (a device on Windows) are left out there.
+TEST_F(PackCommand, RefusesNamesTheInstallerRefuses)
+{
+    for (const char* name : { "aux.txt", "Con", "conout$.log", "sub/lpt3", "ends.", "ends " }) {
+        fs::remove_all(m_dir.Path() / "src");
+        test::WriteTree(m_dir.Path() / "src", { { "fine.txt", "ok" }, { name, "x" } });
+        if (test::ReadTree(m_dir.Path() / "src").size() != 2)
+            continue;
+        ExpectRefusedWithNothingWritten(fs::path(name).filename().string());
+    }
+}
+
+TEST_F(PackCommand, ALinkIsRefusedUnlessFollowingIsAskedFor)
+{
+    test::WriteBytes(m_dir.Path() / "outside" / "target.txt", "outside bytes");
+    test::WriteTree(m_dir.Path() / "src", { { "fine.txt", "ok" } });
+    if (!Link("linked.txt", m_dir.Path() / "outside" / "target.txt", false))
+        GTEST_SKIP() << "links cannot be made here";
+    ExpectRefusedWithNothingWritten("linked.txt");
+
+    auto result = test::RunPatchkit({ "pack", Source(), Output(), "--follow-links" });
+    ASSERT_EQ(result.status, 0) << result.err;
+    fs::path extracted = m_dir.Path() / "x";
+    ASSERT_EQ(test::RunPatchkit({ "extract", Output(), test::PathArgument(extracted) }).status, 0);
+    EXPECT_EQ(test::ReadTree(extracted),
+        (std::map<std::string, std::string> {
+            { "fine.txt", "ok" }, { "linked.txt", "outside bytes" } }));
+}
+
+TEST_F(PackCommand, ALinkToAFolderIsReportedEvenWhenFollowingLinks)
+{
+    test::WriteTree(m_dir.Path() / "src", { { "fine.txt", "ok" }, { "sub/a.txt", "a" } });
+    if (!Link("sub/loop", m_dir.Path() / "src", true))
+        GTEST_SKIP() << "links cannot be made here";
+    ExpectRefusedWithNothingWritten("loop");
+    auto result = test::RunPatchkit({ "pack", Source(), Output(), "--follow-links" });
+    EXPECT_TRUE(test::FailsWithOneLine(result));
+    EXPECT_NE(result.err.find("link to a folder"), std::string::npos) << result.err;
+}
+
+// A partial output left behind, or planted as a link to another file, is neither written
+// through nor removed: the run fails and the older archive stays.
+TEST_F(PackCommand, AnExistingPartialOutputIsNeverWrittenThrough)
+{
+    test::WriteTree(m_dir.Path() / "src", { { "a.txt", "new" } });
+    test::WriteBytes(m_dir.Path() / "victim.txt", "kept");
+    std::error_code error;
+    fs::create_symlink(m_dir.Path() / "victim.txt", m_dir.Path() / "out.cbf.partial", error);
+    if (error)
+        test::WriteBytes(m_dir.Path() / "out.cbf.partial", "kept");
+    test::WriteBytes(m_dir.Path() / "out.cbf", "older archive");
+    auto result = test::RunPatchkit({ "pack", Source(), Output() });
+    EXPECT_TRUE(test::FailsWithOneLine(result));
+    EXPECT_NE(result.err.find("out.cbf.partial"), std::string::npos) << result.err;
+    EXPECT_EQ(test::ReadBytes(m_dir.Path() / "out.cbf"), "older archive");
+    EXPECT_EQ(test::ReadBytes(m_dir.Path() / "out.cbf.partial"), "kept");
+    EXPECT_EQ(test::ReadBytes(m_dir.Path() / "victim.txt"), "kept");
 }
 
 }
