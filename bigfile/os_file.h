@@ -47,7 +47,9 @@ uint32_t FullPathW(const char16_t* name, char16_t* buffer, uint32_t capacity);
 
 // Lists the entries of one folder that match pattern (a folder part and a file pattern with
 // the system's wildcard rules). visit is called with each entry's name (without the folder)
-// and whether it is a folder. False when the folder cannot be listed or nothing matches.
+// and whether it is a folder. A link to a folder is not passed on, so that no scan follows one
+// (two links to their own folder would make a recursive scan exponential). False when the
+// folder cannot be listed or nothing matches.
 using FolderVisitor = void (*)(void* context, const char* name, bool isFolder);
 bool ListFolder(const char* pattern, FolderVisitor visit, void* context);
 

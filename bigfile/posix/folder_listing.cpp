@@ -55,14 +55,22 @@ bool MatchesLikeWindows(const std::string& name, const std::string& pattern)
     return false;
 }
 
-bool IsFolder(const std::string& folder, const dirent* entry)
+enum class Kind { File, Folder, FolderLink };
+
+// A link counts as what it points at, except that a link to a folder is told apart: following
+// one could loop (a link to its own folder) or leave the scanned tree.
+Kind KindOf(const std::string& folder, const dirent* entry)
 {
     if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
-        return entry->d_type == DT_DIR;
+        return entry->d_type == DT_DIR ? Kind::Folder : Kind::File;
+    const std::string path = folder + "/" + entry->d_name;
     struct stat status { };
-    return stat((folder + "/" + entry->d_name).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    if (stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return Kind::File;
+    struct stat linkStatus { };
+    return lstat(path.c_str(), &linkStatus) == 0 && S_ISLNK(linkStatus.st_mode) ? Kind::FolderLink
+                                                                              : Kind::Folder;
 }
-
 }
 
 bool ListFolder(const char* pattern, FolderVisitor visit, void* context)
@@ -80,8 +88,11 @@ bool ListFolder(const char* pattern, FolderVisitor visit, void* context)
         std::string name = entry->d_name;
         if (name == "." || name == ".." || !MatchesLikeWindows(name, filePattern))
             continue;
+        const Kind kind = KindOf(folder, entry);
+        if (kind == Kind::FolderLink)
+            continue;
         matched = true;
-        visit(context, entry->d_name, IsFolder(folder, entry));
+        visit(context, entry->d_name, kind == Kind::Folder);
     }
     closedir(listing);
     return matched;

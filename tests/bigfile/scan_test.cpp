@@ -4,6 +4,7 @@
 #include "bigfile/bigfile.h"
 #include "tests/bigfile/vfs_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -43,6 +44,12 @@ protected:
         return names;
     }
     using List = std::vector<std::string>;
+    // Disk listings come in the system's order.
+    static List Sorted(List names)
+    {
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
 
 TEST_F(Scan, ArchiveMembersOfOneFolderOrBelowIt)
@@ -86,6 +93,27 @@ TEST_F(Scan, WithPlainNamesTheDiskAddsWhatTheArchivesLack)
                   "LANGUAGES\\SUB\\DEEP.TXT", "LANGUAGES\\DISK.TXT" }),
         Names("Languages\\*.txt", 1)); // subfolders before a folder's own files
     EXPECT_EQ("deep", Content("LANGUAGES\\SUB\\DEEP.TXT")); // scanned names open as listed
+}
+
+// Two links to their own folder made a recursive scan exponential; a link to a file still
+// lists as the file.
+TEST_F(Scan, TheDiskScanDoesNotFollowLinksToFolders)
+{
+    namespace fs = std::filesystem;
+    BF_InitParams params = Params();
+    params.plainNames = 1;
+    ASSERT_EQ(1, Restart(params));
+    const fs::path loop = m_dir.Path() / "Languages" / "Loop";
+    fs::create_directories(loop);
+    std::error_code error;
+    for (const char* name : { "a", "b" })
+        fs::create_directory_symlink(".", loop / name, error);
+    fs::create_symlink(m_dir.Path() / "Languages" / "Disk.txt", loop / "linked.txt", error);
+    if (error)
+        GTEST_SKIP() << "links cannot be made here: " << error.message();
+    EXPECT_EQ((List { "LANGUAGES\\DISK.TXT", "LANGUAGES\\ENG.TXT", "LANGUAGES\\LOOP\\LINKED.TXT",
+                  "LANGUAGES\\SUB\\DEEP.TXT" }),
+        Sorted(Names("Languages\\*.*", 1)));
 }
 
 TEST_F(Scan, DiskFirstListsDiskNamesFirst)

@@ -139,8 +139,8 @@ TEST_F(PackCommand, RefusesNamesTheInstallerRefuses)
     for (const char* name : { "aux.txt", "Con", "conout$.log", "sub/lpt3", "ends.", "ends " }) {
         fs::remove_all(m_dir.Path() / "src");
         test::WriteTree(m_dir.Path() / "src", { { "fine.txt", "ok" }, { name, "x" } });
-        if (test::ReadTree(m_dir.Path() / "src").size() != 2)
-            continue;
+        if (test::ReadTree(m_dir.Path() / "src").count(name) == 0)
+            continue; // the host makes it another name, or no file
         ExpectRefusedWithNothingWritten(fs::path(name).filename().string());
     }
 }
