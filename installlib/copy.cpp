@@ -1,6 +1,6 @@
 // Copying to a real file: from a real file (CopyDiskFile) or from a file of the virtual file
-// system (CopyArchiveFile), in chunks of 64 KB through one buffer. A copy that fails after the
-// destination was created deletes it, so no partial file is left to be taken for a whole one.
+// system (CopyArchiveFile), in chunks of 64 KB through one buffer, into a file replacement: a
+// copy that fails leaves the destination as it was and no partial file behind.
 #include "installlib/installlib_internal.h"
 
 #include "bigfile/bigfile.h"
@@ -76,27 +76,8 @@ SYS_Handle OpenDiskFile(const char16_t* path)
     return ToFileApi(narrow, sizeof(narrow), path) ? SYS_FileOpen(narrow, SYS_OPEN_READ) : 0;
 }
 
-SYS_Handle CreateDiskFile(const char16_t* path)
-{
-    if (UseWideCalls())
-        return SYS_FileCreateW(path);
-    char narrow[PATH_CAPACITY];
-    return ToFileApi(narrow, sizeof(narrow), path) ? SYS_FileCreate(narrow) : 0;
-}
-
-void DeleteDiskFile(const char16_t* path)
-{
-    if (UseWideCalls()) {
-        (void)SYS_FileDeleteW(path);
-        return;
-    }
-    char narrow[PATH_CAPACITY];
-    if (ToFileApi(narrow, sizeof(narrow), path))
-        (void)SYS_FileDelete(narrow);
-}
-
-// Moves every byte of source to destination; false at the first short read or write.
-bool CopyBytes(CopySource& source, SYS_Handle destination)
+// Moves every byte of source into the replacement; false at the first short read or write.
+bool CopyBytes(CopySource& source, InstallLib_FileReplacement& destination)
 {
     void* buffer = SYS_Alloc(COPY_CHUNK, "Copy tmp", TAG);
     if (!buffer)
@@ -105,25 +86,19 @@ bool CopyBytes(CopySource& source, SYS_Handle destination)
     bool copied = true;
     while (remaining > 0 && copied) {
         const auto chunk = static_cast<uint32_t>(remaining < COPY_CHUNK ? remaining : COPY_CHUNK);
-        copied = source.Read(buffer, chunk) && SYS_FileWrite(destination, buffer, chunk) == SYS_OK;
+        copied = source.Read(buffer, chunk) && destination.Write(buffer, chunk) != 0;
         remaining -= chunk;
     }
     SYS_Free(buffer);
     return copied;
 }
 
-// Creates destination, fills it from source and closes it; deletes it again on failure.
+// Fills a replacement of destination from source and puts it in place only when it is whole.
 int CopyToDestination(CopySource& source, const char16_t* destination)
 {
-    const SYS_Handle file = CreateDiskFile(destination);
-    if (file == 0)
-        return 0;
-    const bool copied = CopyBytes(source, file);
-    const bool closed = SYS_FileClose(file) != 0;
-    if (copied && closed)
-        return 1;
-    DeleteDiskFile(destination);
-    return 0;
+    InstallLib_FileReplacement replacement;
+    return replacement.Begin(destination) && CopyBytes(source, replacement) ? replacement.Commit()
+                                                                            : 0;
 }
 
 }

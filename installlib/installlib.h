@@ -22,7 +22,8 @@ inline constexpr size_t INSTALLLIB_PATH_CAPACITY = 260;
 // calls only count. 0 only when the lists cannot be created.
 int InitInstallLib();
 // Undoes one InitInstallLib. The last one destroys the link list and then the delete list,
-// deleting every scheduled file, and unregisters the module.
+// deleting every scheduled file, removes the private staging folder (POSIX) and unregisters the
+// module.
 void DoneInstallLib();
 
 // ---- Files --------------------------------------------------------------------------------
@@ -32,14 +33,50 @@ void DoneInstallLib();
 // was put on the delete list; 0 before InitInstallLib or without memory.
 uint32_t ScheduleDelete(const char16_t* path);
 
+// A file written in place of another. The bytes go to a new temporary file in the
+// destination's folder, named "~pt" + 8 hex digits + ".tmp"; Commit moves it over the
+// destination only when every byte is written. Until then, and after any failure, the
+// destination stays exactly as it was and the temporary file is removed (also when the object
+// goes out of scope uncommitted); a kill leaves at most a temporary file of that recognisable
+// name. One replacement is used by one thread at a time; several
+// may run at once on different threads.
+class InstallLib_FileReplacement {
+public:
+    InstallLib_FileReplacement() = default;
+    ~InstallLib_FileReplacement() { Abandon(); }
+    InstallLib_FileReplacement(const InstallLib_FileReplacement&) = delete;
+    InstallLib_FileReplacement& operator=(const InstallLib_FileReplacement&) = delete;
+
+    // Creates the temporary file beside destination. 0 when the temporary file cannot be made
+    // (no such folder, no right, or its path would not fit INSTALLLIB_PATH_CAPACITY).
+    int Begin(const char16_t* destination);
+    // Appends count bytes. 0 when the write fails; the replacement is then abandoned.
+    int Write(const void* bytes, uint32_t count);
+    // Closes the temporary file and moves it over the destination, replacing a file there
+    // (read-only or not) or a link (which is replaced, never written through). 1 when the
+    // destination now holds every byte written; 0, with the destination untouched, otherwise.
+    int Commit();
+    // Closes and removes the temporary file; the destination stays as it was.
+    void Abandon();
+
+private:
+    SYS_Handle m_file = 0;
+    bool m_wide = true;
+    char16_t m_temporary[INSTALLLIB_PATH_CAPACITY] {};
+    char16_t m_destination[INSTALLLIB_PATH_CAPACITY] {};
+};
+
 // Copies a real file (CopyDiskFile) or a file of the virtual file system (CopyArchiveFile) to
-// the real file destination, replacing it. A failed copy leaves no destination behind.
+// the real file destination through an InstallLib_FileReplacement: a failed copy leaves an
+// existing destination as it was and no partial file behind.
 int CopyDiskFile(const char16_t* destination, const char16_t* source);
 int CopyArchiveFile(const char16_t* destination, const char* virtualPath);
 
 // Copies a real file (CopyToTemp) or a virtual file (ExtractToTemp) into the temporary folder
-// under its own file name and writes the new path into output (capacity units). 0, with nothing
-// copied, when the temporary folder is unknown or the joined path or the output does not fit.
+// under its own file name and writes the new path into output (capacity units). A file of that
+// name there is replaced, never written through; an extracted file can be run (POSIX: 0700). 0,
+// with nothing copied, when the temporary folder is unknown or the joined path or the output does
+// not fit.
 int CopyToTemp(const char16_t* source, char16_t* output, size_t capacity);
 int ExtractToTemp(const char* virtualPath, char16_t* output, size_t capacity);
 

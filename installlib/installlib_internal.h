@@ -21,19 +21,24 @@ inline constexpr uint32_t WAIT_STEP_MS = 50;
 
 // ---- System calls -------------------------------------------------------------------------
 
-// Every call the portable code makes to the system (and the file read of the copy loop, the one
-// step a test must make fail halfway). The native table holds the backend's functions of the
-// os_*.h headers and SYS_FileRead.
+// Every call the portable code makes to the system (and the file read and write of the copy
+// loop, the steps a test must make fail halfway). The native table holds the backend's
+// functions of the os_*.h headers, SYS_FileRead and SYS_FileWrite.
 struct SystemCalls {
     bool (*hasWideCalls)();
     uint32_t (*tempPathW)(char16_t* buffer, uint32_t capacity);
     uint32_t (*tempPathA)(char* buffer, uint32_t capacity);
+    void (*removeTempFolder)();
+    bool (*replaceFileW)(const char16_t* from, const char16_t* to);
+    bool (*replaceFileA)(const char* from, const char* to);
+    bool (*allowRunning)(const char16_t* path);
     bool (*deleteAtRestart)(const char16_t* path);
     os::FolderResult (*createFolderW)(const char16_t* path);
     os::FolderResult (*createFolderA)(const char* path);
     uint32_t (*wideToAnsi)(char* destination, uint32_t capacity, const char16_t* source);
     uint32_t (*ansiToWide)(char16_t* destination, uint32_t capacity, const char* source);
     SYS_Status (*readFile)(SYS_Handle file, void* buffer, uint32_t count);
+    SYS_Status (*writeFile)(SYS_Handle file, const void* buffer, uint32_t count);
     bool (*startProcessW)(
         const char16_t* program, const char16_t* folder, os::ProcessHandles* handles);
     bool (*startProcessA)(const char* program, const char* folder, os::ProcessHandles* handles);

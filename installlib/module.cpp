@@ -1,5 +1,6 @@
 // The module's life: the nested start and shutdown, the link list and the delete list it owns,
-// and ScheduleDelete, whose files go when the last shutdown destroys the delete list.
+// and ScheduleDelete, whose files go when the last shutdown destroys the delete list (the
+// private staging folder goes then too).
 #include "installlib/installlib_internal.h"
 
 namespace {
@@ -85,6 +86,7 @@ void DoneInstallLib()
     if (g_state.useCount == 0 || --g_state.useCount > 0)
         return;
     DestroyLists();
+    Sys().removeTempFolder();
     (void)SYS_ModuleNotice(TAG, nullptr);
 }
 

@@ -1,6 +1,7 @@
 // Staging files in the temporary folder: a real file (CopyToTemp) or a file of the virtual file
-// system (ExtractToTemp) is copied there under its own file name. Every join is checked, so a
-// long folder or file name fails the operation instead of overrunning a path buffer.
+// system (ExtractToTemp) is copied there under its own file name, replacing (never writing
+// through) what is there. Every join is checked, so a long folder or file name fails the
+// operation instead of overrunning a path buffer.
 #include "installlib/installlib_internal.h"
 
 namespace {
@@ -37,12 +38,14 @@ int CopyToTemp(const char16_t* source, char16_t* output, size_t capacity)
     return 1;
 }
 
+// What is extracted is usually a program to run.
 int ExtractToTemp(const char* virtualPath, char16_t* output, size_t capacity)
 {
     char16_t fileName[PATH_CAPACITY];
     char16_t path[PATH_CAPACITY];
     if (!virtualPath || !output || !FromFileApi(fileName, PATH_CAPACITY, FileNamePart(virtualPath))
-        || !StagedPath(path, fileName, capacity) || !CopyArchiveFile(path, virtualPath))
+        || !StagedPath(path, fileName, capacity) || !CopyArchiveFile(path, virtualPath)
+        || !Sys().allowRunning(path))
         return 0;
     (void)SYS_WStrCopy(output, capacity, path);
     return 1;

@@ -18,6 +18,10 @@ namespace platform::os {
 // Returns 0 on failure; an existing file is then left as it was.
 [[nodiscard]] uintptr_t FileCreate(const char* name);
 [[nodiscard]] uintptr_t FileCreateW(const char16_t* name);
+// Creates a new file for reading and writing, with the same sharing. Returns 0 when anything of
+// that name exists (a link is never followed) or the file cannot be made.
+[[nodiscard]] uintptr_t FileCreateNew(const char* name);
+[[nodiscard]] uintptr_t FileCreateNewW(const char16_t* name);
 // False when the handle cannot be closed.
 [[nodiscard]] bool FileClose(uintptr_t file);
 // Reads up to count bytes at the file's position and advances it. False when the call fails

@@ -224,6 +224,10 @@ inline constexpr uint32_t SYS_OPEN_WRITE = 2;
 // Creates a file for reading and writing, emptying an existing one. Returns 0 on failure.
 [[nodiscard]] SYS_Handle SYS_FileCreate(const char* name);
 [[nodiscard]] SYS_Handle SYS_FileCreateW(const char16_t* name);
+// Creates a new file for reading and writing. Returns 0 when something of that name exists
+// (a link to elsewhere included, which is never followed) or the file cannot be made.
+[[nodiscard]] SYS_Handle SYS_FileCreateNew(const char* name);
+[[nodiscard]] SYS_Handle SYS_FileCreateNewW(const char16_t* name);
 // Non-zero on success.
 int SYS_FileClose(SYS_Handle file);
 // SYS_OK when exactly count bytes were read; SYS_OUT_OF_RANGE when fewer came (they are in the

@@ -52,6 +52,16 @@ SYS_Handle SYS_FileCreateW(const char16_t* name)
     return name != nullptr ? os::FileCreateW(name) : 0;
 }
 
+SYS_Handle SYS_FileCreateNew(const char* name)
+{
+    return name != nullptr ? os::FileCreateNew(name) : 0;
+}
+
+SYS_Handle SYS_FileCreateNewW(const char16_t* name)
+{
+    return name != nullptr ? os::FileCreateNewW(name) : 0;
+}
+
 int SYS_FileClose(SYS_Handle file)
 {
     return file != 0 && os::FileClose(file) ? 1 : 0;

@@ -1,24 +1,51 @@
 // The module's file-level system calls on POSIX: the wide calls always exist, the temporary
-// folder is $TMPDIR (else /tmp), there is no deletion at restart, folders are made with mkdir,
-// and the 8-bit text of every call is UTF-8.
+// folder is a private folder of the process below $TMPDIR (else /tmp), there is no deletion at
+// restart, folders are made with mkdir, files replaced with rename, and the 8-bit text of every
+// call is UTF-8.
 #include "installlib/os_files.h"
 #include "installlib/posix/posix_text.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace installlib::os {
 
 namespace {
 
+// The private staging folder with its final "/", "" until it is made.
+std::string g_privateFolder;
+
+// The shared temporary folder is open to every user: a file of a known name there can be
+// planted in advance or swapped between being written and being used. A folder that mkdtemp
+// makes is new, has an unguessable name and mode 0700, so what is staged in it stays ours.
 std::string TempFolderUtf8()
 {
-    const char* folder = std::getenv("TMPDIR");
-    std::string path = folder && folder[0] != 0 ? folder : "/tmp";
-    if (path.back() != '/')
-        path += '/';
-    return path;
+    if (!g_privateFolder.empty())
+        return g_privateFolder;
+    const char* shared = std::getenv("TMPDIR");
+    std::string pattern = shared && shared[0] != 0 ? shared : "/tmp";
+    if (pattern.back() != '/')
+        pattern += '/';
+    pattern += "patcher-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        return "";
+    g_privateFolder = pattern + '/';
+    return g_privateFolder;
+}
+
+// The GetTempPath answer for the private folder, or 0 when it cannot be made.
+template <typename Char>
+uint32_t AnswerFolder(const std::basic_string<Char>& folder, Char* buffer, uint32_t capacity)
+{
+    return folder.empty() ? 0 : posix::AnswerText(folder, buffer, capacity);
+}
+
+bool Rename(const std::string& from, const std::string& to)
+{
+    return std::rename(posix::NativePath(from).c_str(), posix::NativePath(to).c_str()) == 0;
 }
 
 FolderResult MakeFolder(const std::string& path)
@@ -52,12 +79,40 @@ bool HasWideCalls()
 uint32_t TempPathW(char16_t* buffer, uint32_t capacity)
 {
     const auto wide = posix::FromUtf8(TempFolderUtf8().c_str());
-    return wide ? posix::AnswerText(*wide, buffer, capacity) : 0;
+    return wide ? AnswerFolder(*wide, buffer, capacity) : 0;
 }
 
 uint32_t TempPathA(char* buffer, uint32_t capacity)
 {
-    return posix::AnswerText(TempFolderUtf8(), buffer, capacity);
+    return AnswerFolder(TempFolderUtf8(), buffer, capacity);
+}
+
+void RemoveTempFolder()
+{
+    if (g_privateFolder.empty())
+        return;
+    // remove_all removes links themselves, never what they point to.
+    std::error_code error;
+    std::filesystem::remove_all(g_privateFolder, error);
+    g_privateFolder.clear();
+}
+
+bool ReplaceFileW(const char16_t* from, const char16_t* to)
+{
+    const auto fromUtf8 = posix::ToUtf8(from);
+    const auto toUtf8 = posix::ToUtf8(to);
+    return fromUtf8 && toUtf8 && Rename(*fromUtf8, *toUtf8);
+}
+
+bool ReplaceFileA(const char* from, const char* to)
+{
+    return Rename(from, to);
+}
+
+bool AllowRunning(const char16_t* path)
+{
+    const auto utf8 = posix::ToUtf8(path);
+    return utf8 && chmod(posix::NativePath(*utf8).c_str(), 0700) == 0;
 }
 
 bool DeleteAtRestart(const char16_t*)

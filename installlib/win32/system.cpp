@@ -1,5 +1,6 @@
 // The module's file-level system calls on Win32: the platform family, the temporary folder,
-// deletion at restart, folders, and the ANSI code page conversions of the 8-bit shell calls.
+// deletion at restart, folders, replacing files, and the ANSI code page conversions of the 8-bit
+// shell calls.
 #include "installlib/os_files.h"
 
 #include <climits>
@@ -47,6 +48,31 @@ uint32_t TempPathW(char16_t* buffer, uint32_t capacity)
 uint32_t TempPathA(char* buffer, uint32_t capacity)
 {
     return GetTempPathA(capacity, buffer);
+}
+
+void RemoveTempFolder()
+{
+}
+
+bool ReplaceFileW(const char16_t* from, const char16_t* to)
+{
+    const DWORD attributes = GetFileAttributesW(Wide(to));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        (void)SetFileAttributesW(Wide(to), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool ReplaceFileA(const char* from, const char* to)
+{
+    const DWORD attributes = GetFileAttributesA(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        (void)SetFileAttributesA(to, attributes & ~FILE_ATTRIBUTE_READONLY);
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool AllowRunning(const char16_t*)
+{
+    return true;
 }
 
 bool DeleteAtRestart(const char16_t* path)

@@ -121,6 +121,16 @@ uintptr_t FileCreateW(const char16_t* name)
     return OpenPath(posix::NativePath(name), O_RDWR | O_CREAT, true);
 }
 
+uintptr_t FileCreateNew(const char* name)
+{
+    return OpenPath(posix::NativePath(name), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, false);
+}
+
+uintptr_t FileCreateNewW(const char16_t* name)
+{
+    return OpenPath(posix::NativePath(name), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, false);
+}
+
 bool FileClose(uintptr_t file)
 {
     int descriptor = ToDescriptor(file);

@@ -62,6 +62,18 @@ uintptr_t FileCreateW(const char16_t* name)
         nullptr, CREATE_ALWAYS, 0, nullptr));
 }
 
+uintptr_t FileCreateNew(const char* name)
+{
+    return FromCreated(CreateFileA(
+        name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr));
+}
+
+uintptr_t FileCreateNewW(const char16_t* name)
+{
+    return FromCreated(CreateFileW(ToWide(name), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+        nullptr, CREATE_NEW, 0, nullptr));
+}
+
 bool FileClose(uintptr_t file)
 {
     return CloseHandle(ToHandle(file)) != 0;

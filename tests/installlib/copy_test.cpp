@@ -1,32 +1,54 @@
 // Copies to real files: from disk files by the wide and the 8-bit calls, and from archive
-// members, at the sizes around the 64 KB chunk; and failed copies, which must not leave a
-// partial destination that could be taken for a whole one.
+// members, at the sizes around the 64 KB chunk; and failed copies, which must leave an existing
+// destination byte for byte as it was and no partial or temporary file behind.
 #include "tests/installlib/installlib_fixture.h"
 
 #include "bigfile/bigfile.h"
 #include "tests/support/archive_builder.h"
+
+#include <algorithm>
 
 namespace {
 
 using namespace test;
 using Bytes = std::vector<uint8_t>;
 
-// The chunk reads of the copy loop, one of which can be made to fail (0: none).
+// The chunk reads and writes of the copy loop, one of which can be made to fail (0: none).
 int g_reads = 0;
 int g_failingRead = 0;
+int g_writes = 0;
+int g_failingWrite = 0;
 
 SYS_Status CountedRead(SYS_Handle file, void* buffer, uint32_t count)
 {
     return ++g_reads == g_failingRead ? SYS_FAILED : SYS_FileRead(file, buffer, count);
 }
 
+SYS_Status CountedWrite(SYS_Handle file, const void* buffer, uint32_t count)
+{
+    return ++g_writes == g_failingWrite ? SYS_FAILED : SYS_FileWrite(file, buffer, count);
+}
+
+// The names in folder, sorted: shows any temporary file a copy left behind.
+std::vector<std::string> Names(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const std::string OLD_BYTES = "the old file, whole";
+
 class InstallLibFiles : public InstallLibFixture, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
         InstallLibFixture::SetUp();
-        g_reads = g_failingRead = 0;
+        g_reads = g_failingRead = g_writes = g_failingWrite = 0;
         m_calls.readFile = CountedRead;
+        m_calls.writeFile = CountedWrite;
         Start(GetParam());
     }
     int Copy(const char* destination, const char* source)
@@ -48,16 +70,34 @@ TEST_P(InstallLibFiles, CopiesAreWholeReadInChunksOf64KAndReplaceTheDestination)
     }
 }
 
-TEST_P(InstallLibFiles, FailedCopiesLeaveNoDestination)
+TEST_P(InstallLibFiles, FailedCopyLeavesTheDestinationAsItWasAndNoTemporaryFile)
 {
     WriteBytes(m_dir.File("source.bin"), SampleBytes(150000, 7));
+    WriteText(m_dir.Path() / "copy.bin", OLD_BYTES);
     g_failingRead = 2;
     EXPECT_EQ(0, Copy("copy.bin", "source.bin"));
     EXPECT_EQ(2, g_reads);
+    g_failingRead = 0;
+    g_failingWrite = 2;
+    EXPECT_EQ(0, Copy("copy.bin", "source.bin"));
+    EXPECT_EQ(2, g_writes);
     EXPECT_EQ(0, Copy("copy.bin", "missing.bin"));
-    EXPECT_FALSE(Exists("copy.bin"));
+    EXPECT_EQ(OLD_BYTES, ReadText(m_dir.Path() / "copy.bin"));
+    EXPECT_EQ((std::vector<std::string> { "copy.bin", "source.bin" }), Names(m_dir.Path()));
+
     EXPECT_EQ(0, Copy("no-folder/copy.bin", "source.bin"));
     EXPECT_EQ(0, CopyDiskFile(nullptr, PathOf("source.bin").c_str()));
+}
+
+TEST_P(InstallLibFiles, ReadOnlyDestinationIsReplaced)
+{
+    WriteText(m_dir.Path() / "source.bin", "new");
+    WriteText(m_dir.Path() / "copy.bin", OLD_BYTES);
+    std::filesystem::permissions(m_dir.Path() / "copy.bin", std::filesystem::perms::owner_write,
+        std::filesystem::perm_options::remove);
+    ASSERT_EQ(1, Copy("copy.bin", "source.bin"));
+    EXPECT_EQ("new", ReadText(m_dir.Path() / "copy.bin"));
+    EXPECT_EQ((std::vector<std::string> { "copy.bin", "source.bin" }), Names(m_dir.Path()));
 }
 
 INSTANTIATE_TEST_SUITE_P(InstallLib, InstallLibFiles, ::testing::Bool(),
@@ -106,24 +146,30 @@ TEST_F(InstallLibFilesArchive, StoredAndCompressedMembersCopyWholeAtEverySize)
     }
 }
 
-TEST_F(InstallLibFilesArchive, DamagedBlockInTheSecondChunkOrAMissingMemberLeaveNoDestination)
+TEST_F(InstallLibFilesArchive, DamagedBlockShortMemberOrMissingMemberLeaveTheDestinationWhole)
 {
     // Blocks of 40000 bytes: the first chunk reads blocks 1 and 2, the second needs block 4.
     const Bytes data = SampleBytes(150000, 5);
-    ArchiveMember member { "DAMAGED.BIN" };
-    member.method = BF_METHOD_LZW;
-    member.size = data.size();
+    ArchiveMember damaged { "DAMAGED.BIN" };
+    damaged.method = BF_METHOD_LZW;
+    damaged.size = data.size();
     for (size_t start = 0; start < data.size(); start += 40000) {
         const Bytes part(data.begin() + start, data.begin() + std::min(data.size(), start + 40000));
         Bytes block = LzwBlock(EncodeBlock(part, LZW_Encode), static_cast<uint32_t>(part.size()));
         if (start == 120000)
             block[0] = 'X'; // no block magic
-        member.bytes.insert(member.bytes.end(), block.begin(), block.end());
+        damaged.bytes.insert(damaged.bytes.end(), block.begin(), block.end());
     }
-    Mount({ member });
-    EXPECT_EQ(0, CopyArchiveFile(PathOf("copy.bin").c_str(), "damaged.bin"));
-    EXPECT_EQ(0, CopyArchiveFile(PathOf("copy.bin").c_str(), "not-there.txt"));
-    EXPECT_FALSE(Exists("copy.bin"));
+    // Its blocks hold 100000 bytes, its entry claims 150000.
+    ArchiveMember shortMember = LzwMember("SHORT.BIN", SampleBytes(100000, 6), LZW_Encode);
+    shortMember.size = 150000;
+    Mount({ damaged, shortMember });
+    WriteText(m_dir.Path() / "copy.bin", OLD_BYTES);
+    for (const char* name : { "damaged.bin", "short.bin", "not-there.txt" }) {
+        EXPECT_EQ(0, CopyArchiveFile(PathOf("copy.bin").c_str(), name)) << name;
+        EXPECT_EQ(OLD_BYTES, ReadText(m_dir.Path() / "copy.bin")) << name;
+    }
+    EXPECT_EQ((std::vector<std::string> { "copy.bin", "data.cbf" }), Names(m_dir.Path()));
 }
 
 }

@@ -87,6 +87,22 @@ TEST_F(FilesTest, BadNamesAndHandleZeroFail)
     EXPECT_EQ(SYS_FileClose(0), 0);
 }
 
+TEST_F(FilesTest, CreateNewRefusesAnExistingNameAndLeavesItsBytes)
+{
+    std::string existing = Make(10);
+    EXPECT_EQ(SYS_FileCreateNew(existing.c_str()), 0u);
+    EXPECT_EQ(SYS_FileCreateNewW(test::Wide(existing.c_str()).c_str()), 0u);
+    EXPECT_EQ(SizeOf(existing), 10u);
+    EXPECT_EQ(SYS_FileCreateNew(m_dir.Path().string().c_str()), 0u);
+    EXPECT_EQ(SYS_FileCreateNew(nullptr), 0u);
+    EXPECT_EQ(SYS_FileCreateNewW(nullptr), 0u);
+    {
+        OpenFile created(SYS_FileCreateNewW(test::Wide(m_dir.File("new.bin").c_str()).c_str()));
+        EXPECT_EQ(SYS_FileWrite(created.h, Pattern(3).data(), 3), SYS_OK);
+    }
+    EXPECT_EQ(SizeOf(m_dir.File("new.bin")), 3u);
+}
+
 TEST_F(FilesTest, ShortReadAtTheEndKeepsTheBytesThatCame)
 {
     OpenFile file(SYS_FileOpen(Make(1000).c_str(), SYS_OPEN_READ));

@@ -1,32 +1,14 @@
 // Shortcuts on POSIX: the ".desktop" entries written for links (their keys, the quoting of the
 // Exec line, validity by desktop-file-validate where it is installed), the desktop and
-// applications folders taken from the environment, and the temporary folder from $TMPDIR.
+// applications folders taken from the environment.
 #include "tests/installlib/installlib_fixture.h"
+#include "tests/installlib/posix/scoped_variable.h"
 
 #include <cstdlib>
-#include <optional>
 
 namespace {
 
 using namespace test;
-
-// Sets an environment variable (null: unsets it) for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value)
-        : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        Set(value);
-    }
-    ~ScopedVariable() { Set(m_old ? m_old->c_str() : nullptr); }
-
-private:
-    void Set(const char* value) { value ? setenv(m_name, value, 1) : unsetenv(m_name); }
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // Runs desktop-file-validate on the file: its complaints, or "" when it has none (or is not
 // installed, in which case the check is skipped).
@@ -113,19 +95,6 @@ TEST_F(InstallLibLinksDesktopEntry, FoldersComeFromTheEnvironmentElseFromHome)
             (m_dir.Path() / c.menuEntry).replace_filename("Other.desktop")));
         EXPECT_EQ("", Validate(m_dir.Path() / c.menuEntry));
     }
-}
-
-TEST_F(InstallLibLinksDesktopEntry, TemporaryFolderIsTmpdirOrTmp)
-{
-    char16_t wide[INSTALLLIB_PATH_CAPACITY];
-    {
-        ScopedVariable tmpdir("TMPDIR", "/var/stage");
-        ASSERT_TRUE(installlib::detail::TempFolder(wide, INSTALLLIB_PATH_CAPACITY));
-        EXPECT_EQ(u"/var/stage/", std::u16string(wide));
-    }
-    ScopedVariable tmpdir("TMPDIR", nullptr);
-    ASSERT_TRUE(installlib::detail::TempFolder(wide, INSTALLLIB_PATH_CAPACITY));
-    EXPECT_EQ(u"/tmp/", std::u16string(wide));
 }
 
 }
