@@ -26,6 +26,8 @@ struct SystemCalls {
         SYS_RegKey key, const char* name, void* buffer, uint32_t bufferSize, uint32_t* bytesRead);
     SYS_Status (*setString)(SYS_RegKey key, const char* name, const char* text);
     SYS_Status (*setDword)(SYS_RegKey key, const char* name, uint32_t value);
+    SYS_Status (*beginBatch)(SYS_RegKey key);
+    SYS_Status (*commitBatch)(SYS_RegKey key);
     void* (*alloc)(size_t size, const char* label, uint32_t tag);
 };
 

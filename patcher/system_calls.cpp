@@ -38,6 +38,16 @@ SYS_Status QuerySize(SYS_RegKey key, const char* name, uint32_t* size)
     return SYS_RegQuerySize(key, name, size);
 }
 
+SYS_Status BeginBatch(SYS_RegKey key)
+{
+    return SYS_RegBeginBatch(key);
+}
+
+SYS_Status CommitBatch(SYS_RegKey key)
+{
+    return SYS_RegCommitBatch(key);
+}
+
 void* Alloc(size_t size, const char* label, uint32_t tag)
 {
     return SYS_Alloc(size, label, tag);
@@ -51,6 +61,8 @@ const SystemCalls NATIVE_CALLS = {
     QueryValue,
     SetString,
     SetDword,
+    BeginBatch,
+    CommitBatch,
     Alloc,
 };
 

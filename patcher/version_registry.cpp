@@ -104,11 +104,14 @@ int VI_Save()
     if (key == 0)
         return 0;
     const VersionInfo& record = StoreRecord();
-    // Every value is tried even after a failure, so one bad write loses no other value.
-    bool written = WriteName(key, "Main version name", record.mainVersionName);
+    // The values go in one change, so a crash never leaves a record that is half old and half
+    // new. Every value is tried even after a failure, so one bad write loses no other value.
+    bool written = Sys().beginBatch(key) == SYS_OK;
+    written = WriteName(key, "Main version name", record.mainVersionName) && written;
     written = WriteNumbers(key, MAIN_NUMBERS, record) && written;
     written = WriteName(key, "Patch version name", record.patchVersionName) && written;
     written = WriteNumbers(key, PATCH_NUMBERS, record) && written;
+    written = Sys().commitBatch(key) == SYS_OK && written;
     (void)Sys().closeKey(key);
     return written ? 1 : 0;
 }

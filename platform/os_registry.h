@@ -23,5 +23,10 @@ bool ValueQuery(uintptr_t key, const char* name, void* buffer, uint32_t* size);
 // Stores size bytes of data (null only for size 0) with the given type as the value called
 // name, replacing any value of that name. Returns false when the write fails.
 bool ValueSet(uintptr_t key, const char* name, uint32_t type, const void* data, uint32_t size);
+// Holds back the ValueSet calls through key until BatchCommit makes them in one change (POSIX),
+// or lets them through at once (Win32). False for a key that is not open, and BatchCommit also
+// when the change fails (nothing held is stored then). A commit without a batch does nothing.
+bool BatchBegin(uintptr_t key);
+bool BatchCommit(uintptr_t key);
 
 }

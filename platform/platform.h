@@ -296,6 +296,14 @@ uint32_t SYS_RegCloseKey(SYS_RegKey key);
 // Any type and bytes, as stored (for tools and tests that build unusual values).
 [[nodiscard]] SYS_Status SYS_RegSetValue(SYS_RegKey key, const char* name, uint32_t type,
                                          const void* data, uint32_t size);
+// A batch of value writes through one key: after SYS_RegBeginBatch the writes through key are
+// held back (each still answers whether its name can be stored) until SYS_RegCommitBatch makes
+// them all in one change, so that a crash leaves all of them or none. On POSIX that is one
+// rewrite of the hive file, and closing a key with a batch open drops the held writes; on Win32
+// each value is written at once, as without a batch. A commit without a batch does nothing.
+// SYS_OS_ERROR when the key is not open or the commit's change fails.
+[[nodiscard]] SYS_Status SYS_RegBeginBatch(SYS_RegKey key);
+[[nodiscard]] SYS_Status SYS_RegCommitBatch(SYS_RegKey key);
 
 // ---- Reserved address ranges ----------------------------------------------------------------
 

@@ -80,3 +80,13 @@ SYS_Status SYS_RegSetDword(SYS_RegKey key, const char* name, uint32_t value)
         static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24) };
     return SYS_RegSetValue(key, name, SYS_REG_DWORD, bytes, sizeof bytes);
 }
+
+SYS_Status SYS_RegBeginBatch(SYS_RegKey key)
+{
+    return platform::os::BatchBegin(key) ? SYS_OK : SYS_OS_ERROR;
+}
+
+SYS_Status SYS_RegCommitBatch(SYS_RegKey key)
+{
+    return platform::os::BatchCommit(key) ? SYS_OK : SYS_OS_ERROR;
+}

@@ -1,6 +1,7 @@
 // The registry on POSIX: keys are opened on the hive file of registry_file.h. A key handle is
 // the address of a record holding the key's path; every query re-reads the file, since another
-// process may have changed it, and every change goes through the file's locked update.
+// process may have changed it, and every change goes through the file's locked update. Writes
+// in a batch wait in the key's record and go into the file in one update.
 #include "platform/os_registry.h"
 #include "platform/posix/registry_file.h"
 
@@ -17,6 +18,8 @@ using detail::Hive;
 // Aligned so that, like a kernel handle, a key never has bit 0 or bit 1 set.
 struct alignas(16) OpenKey {
     std::string path;
+    bool batching = false;
+    detail::HiveKey held; // the batch's values, by name; a later write replaces an earlier one
 };
 
 // The handles now open, so that a stale or made-up handle is refused instead of followed.
@@ -39,13 +42,30 @@ uintptr_t NewHandle(std::string path)
     return handle;
 }
 
-// The path of an open key; false for a handle that is not open.
-bool PathOf(uintptr_t key, std::string& path)
+// Calls use with the record of an open key, under the lock of the handle table; false for a
+// handle that is not open.
+template <typename Use> bool WithKey(uintptr_t key, Use use)
 {
     std::lock_guard guard(Opened().lock);
     if (Opened().handles.count(key) == 0)
         return false;
-    path = reinterpret_cast<const OpenKey*>(key)->path;
+    use(*reinterpret_cast<OpenKey*>(key));
+    return true;
+}
+
+// The path of an open key; false for a handle that is not open.
+bool PathOf(uintptr_t key, std::string& path)
+{
+    return WithKey(key, [&](const OpenKey& open) { path = open.path; });
+}
+
+// Stores every value of from in the key at path of the hive.
+bool SetValues(Hive& hive, const std::string& path, const detail::HiveKey& from)
+{
+    detail::HiveKey& key = hive.CreateKey(path);
+    for (const auto& [lowerName, value] : from.values)
+        if (!detail::SetValue(key, value.name, value.type, value.data.data(), value.data.size()))
+            return false;
     return true;
 }
 
@@ -117,13 +137,44 @@ bool ValueQuery(uintptr_t key, const char* name, void* buffer, uint32_t* size)
 
 bool ValueSet(uintptr_t key, const char* name, uint32_t type, const void* data, uint32_t size)
 {
-    std::string path;
-    if (!PathOf(key, path))
-        return false;
     auto bytes = static_cast<const uint8_t*>(data);
+    std::string path;
+    bool held = false;
+    bool stored = false;
+    if (!WithKey(key, [&](OpenKey& open) {
+            path = open.path;
+            held = open.batching;
+            stored = held && detail::SetValue(open.held, name, type, bytes, size);
+        }))
+        return false;
+    if (held)
+        return stored;
     return detail::UpdateHive([&](Hive& hive) {
         return detail::SetValue(hive.CreateKey(path), name, type, bytes, size);
     });
+}
+
+bool BatchBegin(uintptr_t key)
+{
+    return WithKey(key, [](OpenKey& open) {
+        open.batching = true;
+        open.held.values.clear();
+    });
+}
+
+bool BatchCommit(uintptr_t key)
+{
+    detail::HiveKey held;
+    bool batching = false;
+    std::string path;
+    if (!WithKey(key, [&](OpenKey& open) {
+            batching = open.batching;
+            path = open.path;
+            held.values.swap(open.held.values);
+            open.batching = false;
+        }))
+        return false;
+    return !batching || detail::UpdateHive([&](Hive& hive) { return SetValues(hive, path, held); });
 }
 
 }

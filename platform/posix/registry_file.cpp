@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::detail {
@@ -101,7 +102,7 @@ std::filesystem::path FolderOf(const std::string& path)
 // Opens (making it when missing) the lock file and waits for its exclusive lock; -1 on failure.
 int TakeLock(const std::string& lockPath)
 {
-    int descriptor = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int descriptor = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (descriptor < 0)
         return -1;
     while (::flock(descriptor, LOCK_EX) != 0) {
@@ -122,15 +123,43 @@ void SyncFolder(const std::filesystem::path& folder)
         (void)::fsync(directory.Get());
 }
 
-// Writes text to a temporary file beside path, syncs it and renames it over path. Only one
-// writer holds the lock, so one temporary name serves all; one left by a crash is overwritten.
-bool ReplaceFile(const std::string& path, const std::string& text)
+// What stands at the hive's path: nothing yet, a plain file (with its permission bits), or
+// anything else (a link, a folder), which is never replaced: the user made it so on purpose, and
+// writing a plain file in its place would cut it off from what it points to.
+struct HiveFileState {
+    bool exists = false;
+    bool replaceable = false;
+    mode_t mode = 0;
+};
+
+HiveFileState StateOf(const std::string& path)
+{
+    HiveFileState state;
+    struct stat status { };
+    if (::lstat(path.c_str(), &status) != 0) {
+        state.replaceable = errno == ENOENT;
+        return state;
+    }
+    state.exists = true;
+    state.replaceable = S_ISREG(status.st_mode);
+    state.mode = status.st_mode & 07777;
+    return state;
+}
+
+// Writes text to a temporary file beside path, syncs it and renames it over path; the new file
+// keeps the permission bits of the one it replaces. Only one writer holds the lock, so one
+// temporary name serves all; one left by a crash is removed first. The temporary file is made
+// afresh, never opened through a link planted under its name.
+bool ReplaceFile(const std::string& path, const std::string& text, const HiveFileState& old)
 {
     std::string temporary = path + ".tmp";
-    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    ::unlink(temporary.c_str());
+    FileDescriptor file(::open(temporary.c_str(),
+        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, old.exists ? 0600 : 0644));
     if (!file.Valid())
         return false;
-    bool written = WriteWhole(file.Get(), text) && ::fsync(file.Get()) == 0;
+    bool written = (!old.exists || ::fchmod(file.Get(), old.mode) == 0)
+        && WriteWhole(file.Get(), text) && ::fsync(file.Get()) == 0;
     if (!file.Close() || !written) {
         ::unlink(temporary.c_str());
         return false;
@@ -179,12 +208,15 @@ bool UpdateHive(const std::function<bool(Hive&)>& change)
     FileDescriptor lock(TakeLock(path + ".lock"));
     if (!lock.Valid())
         return false;
+    const HiveFileState old = StateOf(path);
+    if (!old.replaceable)
+        return false;
     std::string text;
     ReadResult result = ReadWhole(path, text);
     if (result == ReadResult::Failed || (!text.empty() && !HasHiveHeader(text)))
         return false;
     Hive hive = ParseHive(text);
-    return change(hive) && ReplaceFile(path, WriteHive(hive));
+    return change(hive) && ReplaceFile(path, WriteHive(hive), old);
 }
 
 HiveCommitHook SetHiveCommitHook(HiveCommitHook hook)

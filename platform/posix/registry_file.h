@@ -20,8 +20,9 @@ bool LoadHive(Hive& hive);
 // Changes the hive: under an exclusive lock on a lock file beside it, re-reads the file, lets
 // change edit the contents (when it returns false the file is left alone and false returned),
 // writes the result to a temporary file in the same folder, syncs it and renames it over the
-// hive. Missing folders are made. False when any step fails, or when the file exists but is
-// not a registry export (it is never overwritten then).
+// hive, keeping the old file's permission bits. Missing folders are made. False when any step
+// fails, or when the file exists but is not a registry export or is not a plain file (a link
+// to a hive elsewhere is refused, not replaced); the file is never overwritten then.
 bool UpdateHive(const std::function<bool(Hive&)>& change);
 
 // For tests: called once the temporary file is written and synced, just before the rename,

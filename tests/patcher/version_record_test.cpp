@@ -4,7 +4,9 @@
 #include "tests/patcher/patcher_fixture.h"
 
 #include <cstring>
+#include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -200,6 +202,60 @@ TEST_F(VersionRecord, FailedWriteKeepsTheRecordPendingForDone)
     m_calls.setDword = patcher::detail::NativeSystemCalls().setDword;
     VI_Done();
     EXPECT_EQ(102u, Dword(VERSION_KEY, "Patch version"));
+}
+
+// What the registry was asked to do while a record was saved, in order.
+std::vector<std::string> g_saveSteps;
+
+SYS_Status LoggedBegin(SYS_RegKey key)
+{
+    g_saveSteps.push_back("begin");
+    return SYS_RegBeginBatch(key);
+}
+
+SYS_Status LoggedCommit(SYS_RegKey key)
+{
+    g_saveSteps.push_back("commit");
+    return SYS_RegCommitBatch(key);
+}
+
+SYS_Status FailedCommit(SYS_RegKey)
+{
+    return SYS_OS_ERROR;
+}
+
+SYS_Status LoggedString(SYS_RegKey key, const char* name, const char* text)
+{
+    g_saveSteps.push_back(name);
+    return SYS_RegSetString(key, name, text);
+}
+
+SYS_Status LoggedDword(SYS_RegKey key, const char* name, uint32_t value)
+{
+    g_saveSteps.push_back(name);
+    return SYS_RegSetDword(key, name, value);
+}
+
+// A crash between two value writes must not leave a record half old and half new.
+TEST_F(VersionRecord, SaveWritesTheTenValuesInOneBatch)
+{
+    g_saveSteps.clear();
+    m_calls.beginBatch = LoggedBegin;
+    m_calls.commitBatch = LoggedCommit;
+    m_calls.setString = LoggedString;
+    m_calls.setDword = LoggedDword;
+    VI_SelectKey(GAME_KEY);
+    const VersionInfo written = Sample("Ashgrove 1.00", "Patch 1.02");
+    ASSERT_EQ(1, VI_Set(&written));
+    ASSERT_EQ(1, VI_Flush());
+    ASSERT_EQ(12u, g_saveSteps.size());
+    EXPECT_EQ("begin", g_saveSteps.front());
+    EXPECT_EQ("commit", g_saveSteps.back());
+    EXPECT_EQ(51u, Dword(VERSION_KEY, "Editor version"));
+
+    m_calls.commitBatch = FailedCommit;
+    ASSERT_EQ(1, VI_Set(&written));
+    EXPECT_EQ(0, VI_Flush()) << "a batch that is not stored is a failed write";
 }
 
 }

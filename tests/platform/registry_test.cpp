@@ -38,6 +38,19 @@ protected:
     SYS_RegKey m_key = 0;
 };
 
+TEST_F(RegistryTest, BatchedValuesAreStoredByTheCommit)
+{
+    ASSERT_EQ(SYS_RegBeginBatch(m_key), SYS_OK);
+    ASSERT_EQ(SYS_RegSetString(m_key, "Name", "text"), SYS_OK);
+    ASSERT_EQ(SYS_RegSetDword(m_key, "Number", 7), SYS_OK);
+    ASSERT_EQ(SYS_RegSetDword(m_key, "Number", 8), SYS_OK);
+    ASSERT_EQ(SYS_RegCommitBatch(m_key), SYS_OK);
+    EXPECT_EQ(ReadBack("Name"), std::string("text", 5));
+    EXPECT_EQ(ReadBack("Number"), std::string("\x08\0\0\0", 4));
+    EXPECT_EQ(SYS_RegCommitBatch(m_key), SYS_OK) << "nothing to commit";
+    EXPECT_EQ(SYS_RegBeginBatch(0), SYS_OS_ERROR);
+}
+
 TEST_F(RegistryTest, ValuesRoundTripWithTheSizeTheyWereWrittenWith)
 {
     const uint8_t binary[] = { 0x00, 0xFF, 0x0D, 0x0A, 0x22, 0x5C, 0x00 };

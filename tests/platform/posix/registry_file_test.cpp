@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -200,6 +201,93 @@ TEST_F(RegistryFileTest, ACrashBeforeTheRenameLeavesTheOldHive)
     EXPECT_EQ(value, 3u);
     EXPECT_EQ(SYS_RegQueryValue(key, "Old", &value, sizeof value), SYS_OK);
     (void)SYS_RegCloseKey(key);
+}
+
+// The mode of the hive's file, or 0 when it cannot be read.
+unsigned ModeOf(const std::string& path)
+{
+    struct stat status { };
+    return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+TEST_F(RegistryFileTest, RewriteKeepsTheModeAndNeverWritesThroughALink)
+{
+    SYS_RegKey key = SYS_RegCreateKey("Software\\Game");
+    ASSERT_NE(key, 0u);
+    for (unsigned mode : { 0600u, 0640u }) {
+        ASSERT_EQ(::chmod(m_hive.c_str(), mode), 0);
+        ASSERT_EQ(SYS_RegSetDword(key, "Value", mode), SYS_OK);
+        EXPECT_EQ(ModeOf(m_hive), mode);
+    }
+
+    // A link planted under the temporary file's name is not written through.
+    const std::string victim = m_folder.File("victim.txt");
+    WriteFile(victim, "victim");
+    ASSERT_EQ(::symlink(victim.c_str(), (m_hive + ".tmp").c_str()), 0);
+    ASSERT_EQ(SYS_RegSetDword(key, "Value", 1), SYS_OK);
+    EXPECT_EQ(ReadFile(victim), "victim");
+
+    // A hive that is itself a link is refused, and the link and its target stay as they were.
+    const std::string elsewhere = m_folder.File("elsewhere.reg");
+    ASSERT_EQ(::rename(m_hive.c_str(), elsewhere.c_str()), 0);
+    ASSERT_EQ(::symlink(elsewhere.c_str(), m_hive.c_str()), 0);
+    const std::string before = ReadFile(elsewhere);
+    EXPECT_EQ(SYS_RegSetDword(key, "Value", 2), SYS_OS_ERROR);
+    EXPECT_EQ(ReadFile(elsewhere), before);
+    EXPECT_TRUE(std::filesystem::is_symlink(m_hive));
+    uint32_t value = 0;
+    EXPECT_EQ(SYS_RegQueryValue(key, "Value", &value, sizeof value), SYS_OK) << "still readable";
+    EXPECT_EQ(value, 1u);
+    (void)SYS_RegCloseKey(key);
+}
+
+int g_rewrites = 0;
+
+TEST_F(RegistryFileTest, BatchIsOneRewriteAndACrashInItLosesAllOrNothing)
+{
+    SYS_RegKey key = SYS_RegCreateKey("Software\\Game");
+    ASSERT_NE(key, 0u);
+    ASSERT_EQ(SYS_RegSetDword(key, "Old", 1), SYS_OK);
+    const std::string before = ReadFile(m_hive);
+
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::detail::SetHiveCommitHook([] { ::_exit(42); });
+        bool held = SYS_RegBeginBatch(key) == SYS_OK && SYS_RegSetDword(key, "A", 1) == SYS_OK
+            && SYS_RegSetString(key, "B", "b") == SYS_OK;
+        (void)SYS_RegCommitBatch(key);
+        ::_exit(held ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << status;
+    EXPECT_EQ(ReadFile(m_hive), before);
+
+    g_rewrites = 0;
+    platform::detail::SetHiveCommitHook([] { ++g_rewrites; });
+    ASSERT_EQ(SYS_RegBeginBatch(key), SYS_OK);
+    for (uint32_t i = 0; i < 10; ++i)
+        ASSERT_EQ(SYS_RegSetDword(key, ("V" + std::to_string(i)).c_str(), i), SYS_OK);
+    EXPECT_EQ(SYS_RegSetDword(key, "bad\nname", 1), SYS_OS_ERROR);
+    EXPECT_EQ(g_rewrites, 0);
+    EXPECT_EQ(ReadFile(m_hive), before) << "nothing is written before the commit";
+    ASSERT_EQ(SYS_RegCommitBatch(key), SYS_OK);
+    EXPECT_EQ(g_rewrites, 1);
+    uint32_t value = 0;
+    EXPECT_EQ(SYS_RegQueryValue(key, "V9", &value, sizeof value), SYS_OK);
+    EXPECT_EQ(value, 9u);
+
+    // After the commit writes go straight to the file again; a batch dropped by closing its
+    // key stores nothing.
+    ASSERT_EQ(SYS_RegSetDword(key, "After", 1), SYS_OK);
+    EXPECT_EQ(g_rewrites, 2);
+    ASSERT_EQ(SYS_RegBeginBatch(key), SYS_OK);
+    ASSERT_EQ(SYS_RegSetDword(key, "Dropped", 1), SYS_OK);
+    EXPECT_EQ(SYS_RegCloseKey(key), 0u);
+    EXPECT_EQ(g_rewrites, 2);
+    platform::detail::SetHiveCommitHook(nullptr);
+    EXPECT_EQ(SYS_RegCommitBatch(key), SYS_OS_ERROR) << "the key is closed";
 }
 
 }
