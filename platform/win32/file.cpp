@@ -29,6 +29,19 @@ const wchar_t* ToWide(const char16_t* name)
     return reinterpret_cast<const wchar_t*>(name);
 }
 
+// Every file is shared for reading only (see os_file.h).
+uintptr_t Open(const char* name, DWORD access, DWORD disposition)
+{
+    return FromCreated(
+        CreateFileA(name, access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr));
+}
+
+uintptr_t Open(const char16_t* name, DWORD access, DWORD disposition)
+{
+    return FromCreated(
+        CreateFileW(ToWide(name), access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr));
+}
+
 DeleteResult FromDelete(BOOL deleted)
 {
     if (deleted)
@@ -40,38 +53,32 @@ DeleteResult FromDelete(BOOL deleted)
 
 uintptr_t FileOpen(const char* name, uint32_t mode)
 {
-    return FromCreated(
-        CreateFileA(name, Access(mode), FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return Open(name, Access(mode), OPEN_EXISTING);
 }
 
 uintptr_t FileOpenW(const char16_t* name, uint32_t mode)
 {
-    return FromCreated(CreateFileW(
-        ToWide(name), Access(mode), FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return Open(name, Access(mode), OPEN_EXISTING);
 }
 
 uintptr_t FileCreate(const char* name)
 {
-    return FromCreated(CreateFileA(
-        name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+    return Open(name, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
 }
 
 uintptr_t FileCreateW(const char16_t* name)
 {
-    return FromCreated(CreateFileW(ToWide(name), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-        nullptr, CREATE_ALWAYS, 0, nullptr));
+    return Open(name, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
 }
 
 uintptr_t FileCreateNew(const char* name)
 {
-    return FromCreated(CreateFileA(
-        name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr));
+    return Open(name, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
 }
 
 uintptr_t FileCreateNewW(const char16_t* name)
 {
-    return FromCreated(CreateFileW(ToWide(name), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-        nullptr, CREATE_NEW, 0, nullptr));
+    return Open(name, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
 }
 
 bool FileClose(uintptr_t file)

@@ -2,7 +2,7 @@
 // Exec line, validity by desktop-file-validate where it is installed), the desktop and
 // applications folders taken from the environment.
 #include "tests/installlib/installlib_fixture.h"
-#include "tests/installlib/posix/scoped_variable.h"
+#include "tests/support/scoped_environment.h"
 
 #include <cstdlib>
 
@@ -78,10 +78,10 @@ TEST_F(InstallLibLinksDesktopEntry, FoldersComeFromTheEnvironmentElseFromHome)
                  ".local/share/applications/Demo/Game.desktop" },
          }) {
         std::filesystem::create_directory(m_dir.Path() / (c.desktop ? c.desktop : "Desktop"));
-        ScopedVariable homeVariable("HOME", home.c_str());
-        ScopedVariable desktop(
+        ScopedEnvironment homeVariable("HOME", home.c_str());
+        ScopedEnvironment desktop(
             "XDG_DESKTOP_DIR", c.desktop ? m_dir.File(c.desktop).c_str() : nullptr);
-        ScopedVariable data("XDG_DATA_HOME", *c.data ? m_dir.File(c.data).c_str() : "");
+        ScopedEnvironment data("XDG_DATA_HOME", *c.data ? m_dir.File(c.data).c_str() : "");
         EXPECT_EQ(
             1, CreateDesktopLink(u"Game.lnk", u"/opt/game", nullptr, nullptr, nullptr, 0, nullptr));
         // The second link goes into the group folder the first one created.

@@ -2,7 +2,7 @@
 // another user planted in the shared folder (a link to a victim file, a world-writable file of
 // the staged name) is neither written through nor used; the folder goes at the last shutdown.
 #include "tests/installlib/installlib_fixture.h"
-#include "tests/installlib/posix/scoped_variable.h"
+#include "tests/support/scoped_environment.h"
 
 #include "bigfile/bigfile.h"
 #include "tests/support/archive_builder.h"
@@ -36,7 +36,7 @@ protected:
     std::string Staged(const char16_t* path) const { return Narrow(path); }
 
     fs::path m_shared = m_dir.Path() / "shared";
-    ScopedVariable m_tmpdir { "TMPDIR", m_shared.c_str() };
+    ScopedEnvironment m_tmpdir { "TMPDIR", m_shared.c_str() };
 };
 
 TEST_F(InstallLibPrivateStaging, PlantedFilesStayUntouchedAndStagingGoesToAPrivateFolder)
@@ -79,7 +79,7 @@ TEST_F(InstallLibPrivateStaging, FolderIsMadeBelowTmpdirElseTmpAndNamedAfreshEac
     Done();
     EXPECT_FALSE(fs::exists(Staged(first)));
 
-    ScopedVariable unset("TMPDIR", nullptr);
+    ScopedEnvironment unset("TMPDIR", nullptr);
     Start();
     char16_t second[INSTALLLIB_PATH_CAPACITY];
     ASSERT_TRUE(installlib::detail::TempFolder(second, INSTALLLIB_PATH_CAPACITY));

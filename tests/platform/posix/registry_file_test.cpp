@@ -3,6 +3,7 @@
 // file, a file that is not a registry export is never overwritten.
 #include "platform/platform.h"
 #include "platform/posix/registry_file.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -19,29 +20,7 @@
 
 namespace {
 
-// Sets (or, with null, removes) an environment variable for one scope.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value)
-        : m_name(name)
-    {
-        if (const char* previous = std::getenv(name))
-            m_previous = previous;
-        Apply(value);
-    }
-    ~ScopedEnvironment() { Apply(m_previous ? m_previous->c_str() : nullptr); }
-
-private:
-    void Apply(const char* value)
-    {
-        if (value != nullptr)
-            ::setenv(m_name.c_str(), value, 1);
-        else
-            ::unsetenv(m_name.c_str());
-    }
-    std::string m_name;
-    std::optional<std::string> m_previous;
-};
+using test::ScopedEnvironment;
 
 std::string ReadFile(const std::string& path)
 {

@@ -1,5 +1,5 @@
-// An environment variable set for the life of an object, for the POSIX tests that steer the
-// backend through $TMPDIR and the XDG folders.
+// An environment variable set for the life of an object, for the POSIX tests that steer a
+// backend through the environment ($TMPDIR, $PATCHER_REGISTRY, the XDG folders).
 #pragma once
 
 #include <cstdlib>
@@ -9,18 +9,18 @@
 namespace test {
 
 // Sets an environment variable (null: unsets it) and restores it at the end of the scope.
-class ScopedVariable {
+class ScopedEnvironment {
 public:
-    ScopedVariable(const char* name, const char* value)
+    ScopedEnvironment(const char* name, const char* value)
         : m_name(name)
     {
         if (const char* old = std::getenv(name))
             m_old = old;
         Set(value);
     }
-    ~ScopedVariable() { Set(m_old ? m_old->c_str() : nullptr); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
+    ~ScopedEnvironment() { Set(m_old ? m_old->c_str() : nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
     void Set(const char* value) { value ? setenv(m_name, value, 1) : unsetenv(m_name); }
