@@ -108,7 +108,8 @@ using BF_DirectoryVisitor = BF_Status (*)(void* context, BF_DirectoryEntry* entr
 // else only an archive whose header tag is exactly this one is read. header (52 bytes, may be
 // null) receives the checked header before the first visit. BF_ERR_FORMAT for a foreign or
 // damaged archive, BF_ERR_DIRECTORY for an empty name (each with its reason sent to SYS_Trace),
-// BF_ERR_READ or BF_ERR_NO_MEMORY.
+// BF_ERR_READ when the directory cannot be read whole (also when its offset or size runs past the
+// archive's end), BF_ERR_NO_MEMORY.
 BF_Status BF_ReadDirectory(SYS_Handle file, uint32_t requiredVersionTag, uint8_t* header,
                            BF_DirectoryVisitor visit, void* context);
 // The bytes an LZW member at dataOffset with size uncompressed bytes occupies in the archive

@@ -148,8 +148,10 @@ BF_Status DirectoryBuffer::Read(SYS_Handle file, const uint8_t* header)
     uint64_t fileSize = GetU64(header + BF_HDR_FILE_SIZE);
     uint64_t offset = GetU64(header + BF_HDR_DIR_OFFSET);
     uint32_t size = GetU32(header + BF_HDR_DIR_SIZE);
-    if (offset > fileSize || size > fileSize - offset)
-        return Refused("directory runs past the archive's end");
+    if (offset > fileSize || size > fileSize - offset) {
+        Refuse("directory runs past the archive's end");
+        return BF_ERR_READ; // what reading there would give: a short read
+    }
     if (GetU32(header + BF_HDR_COUNT) > size / SmallestEntry(header[BF_HDR_VERSION]))
         return Refused("more directory entries than the directory can hold");
     if (offset > uint64_t { INT64_MAX }

@@ -212,8 +212,9 @@ const BF_Entry* TableFind(const char* name)
 
 using namespace bigfile::detail;
 
-// A lower-bound search: index receives the first entry whose name is not below name, which is
-// where name belongs. The requested name's case does not matter.
+// A lower-bound search, except that a name after every entry answers the last entry's place:
+// an insertion there goes one place after it. The requested name's case does not matter; found
+// tells whether the entry at index holds the name.
 bool BF_LookupName(const char* upperName, bool exact, uint32_t* index)
 {
     (void)exact; // the exact match and the insertion point are the same place
@@ -227,6 +228,8 @@ bool BF_LookupName(const char* upperName, bool exact, uint32_t* index)
         else
             high = middle;
     }
+    if (low == table.count && low > 0)
+        --low;
     if (index != nullptr)
         *index = low;
     return upperName != nullptr && low < table.count

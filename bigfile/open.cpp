@@ -24,12 +24,12 @@ bool TryDisk(const char* path, uint32_t flags, Found& found)
     return true;
 }
 
+// The base folder joined with name; with no base folder that is name relative to the current
+// folder.
 bool TryBaseDir(const char* name, uint32_t flags, Found& found)
 {
     const ModuleState& state = State();
     char path[PATH_CAPACITY];
-    if (state.baseDirLength == 0) // without a base folder only plain names reach the disk
-        return false;
     if (SYS_Format(path, sizeof(path), "%s%s", state.baseDir, name) >= int { sizeof(path) })
         return false;
     return TryDisk(path, flags, found);
@@ -42,8 +42,9 @@ bool TryArchives(const char* name, Found& found)
 }
 
 // Archives first: the table, then the name as given (plain names only), then the base folder.
-// Disk first, or a drive, network or rooted path, or a name to write: the name as given (plain
-// names, or a name that is never looked up), the base folder for a relative name, the table.
+// Disk first, or a drive, network or rooted path, or a name to write: with plain names the name
+// as given and then the base folder (never joined with a system path); without them only a name
+// that is never looked up reaches the disk, as given. Then the table.
 bool Locate(const char* name, uint32_t flags, Found& found)
 {
     const BF_InitParams& params = State().params;
@@ -52,9 +53,10 @@ bool Locate(const char* name, uint32_t flags, Found& found)
     if (params.diskFirst == 0 && mayLookUp)
         return TryArchives(name, found) || (plain && TryDisk(name, flags, found))
             || TryBaseDir(name, flags, found);
-    return ((plain || !mayLookUp) && TryDisk(name, flags, found))
-        || (!IsSystemPath(name) && TryBaseDir(name, flags, found))
-        || (mayLookUp && TryArchives(name, found));
+    bool onDisk = plain
+        ? TryDisk(name, flags, found) || (!IsSystemPath(name) && TryBaseDir(name, flags, found))
+        : !mayLookUp && TryDisk(name, flags, found);
+    return onDisk || (mayLookUp && TryArchives(name, found));
 }
 
 BF_OpenFile* NewOpenFile(const MemberFields& fields)

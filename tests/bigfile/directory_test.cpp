@@ -75,17 +75,24 @@ TEST_F(Directory, HeaderCopyAndEntryFieldsAreKept)
 TEST_F(Directory, ForeignOrDamagedHeadersAreRefused)
 {
     std::vector<uint8_t> good = test::BuildArchive({ StoredMember("a", Bytes("1")) });
-    std::vector<std::function<void(std::vector<uint8_t>&)>> damages = {
-        [](auto& a) { a[BF_HDR_FILE_SIZE] += 1; }, [](auto& a) { a[BF_HDR_FILE_SIZE] -= 1; },
-        [](auto& a) { a[BF_HDR_VERSION] = 2; }, [](auto& a) { a[BF_HDR_VERSION + 1] = 'Q'; },
-        [](auto& a) { a[0] = 'b'; }, [](auto& a) { a.resize(BF_HEADER_SIZE - 1); },
-        [](auto& a) { a[BF_HDR_DIR_OFFSET] += 1; }, // directory past the end
-        [](auto& a) { std::fill_n(a.begin() + BF_HDR_COUNT, 4, 0xFF); }, // 4 billion entries
+    using Damage = std::function<void(std::vector<uint8_t>&)>;
+    const std::vector<std::pair<BF_Status, Damage>> damages = {
+        { BF_ERR_FORMAT, [](auto& a) { a[BF_HDR_FILE_SIZE] += 1; } },
+        { BF_ERR_FORMAT, [](auto& a) { a[BF_HDR_FILE_SIZE] -= 1; } },
+        { BF_ERR_FORMAT, [](auto& a) { a[BF_HDR_VERSION] = 2; } },
+        { BF_ERR_FORMAT, [](auto& a) { a[BF_HDR_VERSION + 1] = 'Q'; } },
+        { BF_ERR_FORMAT, [](auto& a) { a[0] = 'b'; } },
+        { BF_ERR_FORMAT, [](auto& a) { a.resize(BF_HEADER_SIZE - 1); } },
+        { BF_ERR_FORMAT, [](auto& a) { std::fill_n(a.begin() + BF_HDR_COUNT, 4, 0xFF); } },
+        // A directory past the end reads short, whichever field puts it there.
+        { BF_ERR_READ, [](auto& a) { a[BF_HDR_DIR_OFFSET] += 1; } },
+        { BF_ERR_READ, [](auto& a) { a[BF_HDR_DIR_SIZE] += 1; } },
+        { BF_ERR_READ, [](auto& a) { std::fill_n(a.begin() + BF_HDR_DIR_OFFSET, 8, 0xFF); } },
     };
     for (size_t i = 0; i < damages.size(); ++i) {
         std::vector<uint8_t> archive = good;
-        damages[i](archive);
-        EXPECT_EQ(BF_ERR_FORMAT, LoadBF(Put("bad.cbf", archive).c_str(), 0)) << "damage " << i;
+        damages[i].second(archive);
+        EXPECT_EQ(damages[i].first, LoadBF(Put("bad.cbf", archive).c_str(), 0)) << "damage " << i;
         EXPECT_EQ("missing", Content("a")) << "damage " << i;
     }
 }

@@ -22,18 +22,53 @@ protected:
     void PutText(const std::string& name, const std::string& text) { Put(name, Bytes(text)); }
 };
 
+struct OrderCase {
+    uint32_t plainNames;
+    uint32_t diskFirst;
+    const char* name; // "*" stands for the base folder
+    const char* expected;
+};
+
+// "same.txt" is in the archive and the base folder, "diskonly.txt" only in the base folder.
+const OrderCase ORDER_CASES[] = {
+    { 0, 0, "same.txt", "archive" },
+    { 0, 0, "diskonly.txt", "only on disk" },
+    { 1, 0, "same.txt", "archive" },
+    { 1, 1, "same.txt", "disk" },
+    // Disk first without plain names: only names never looked up in the archives reach the disk.
+    { 0, 1, "same.txt", "archive" },
+    { 0, 1, "diskonly.txt", "missing" },
+    { 0, 1, "*diskonly.txt", "only on disk" },
+};
+
 TEST_F(Vfs, ArchivesComeFirstUnlessTheDiskIsAskedFirst)
 {
     PutText("same.txt", "disk");
     PutText("diskonly.txt", "only on disk");
-    ASSERT_EQ(BF_OK, Mount("a.cbf", { StoredMember("same.txt", Bytes("archive")) }));
-    EXPECT_EQ("archive", Content("same.txt"));
-    EXPECT_EQ("only on disk", Content("diskonly.txt")); // from the base folder
+    for (const OrderCase& order : ORDER_CASES) {
+        BF_InitParams params = Params();
+        params.plainNames = order.plainNames;
+        params.diskFirst = order.diskFirst;
+        ASSERT_EQ(1, Restart(params));
+        ASSERT_EQ(BF_OK, Mount("a.cbf", { StoredMember("same.txt", Bytes("archive")) }));
+        std::string name = order.name[0] == '*' ? m_base + (order.name + 1) : order.name;
+        EXPECT_EQ(order.expected, Content(name.c_str()))
+            << order.plainNames << order.diskFirst << " " << order.name;
+    }
+}
+
+TEST_F(Vfs, WithoutABaseFolderRelativeNamesOpenFromTheCurrentFolder)
+{
+    PutText("diskonly.txt", "only on disk");
+    char16_t current[260] = {};
+    ASSERT_NE(0u, BF_GetCurrentDir(260, current));
     BF_InitParams params = Params();
-    params.diskFirst = 1;
+    params.baseDir = nullptr;
     ASSERT_EQ(1, Restart(params));
-    ASSERT_EQ(BF_OK, Mount("a.cbf", { StoredMember("same.txt", Bytes("archive")) }));
-    EXPECT_EQ("disk", Content("same.txt"));
+    ASSERT_EQ(1, BF_SetCurrentDir(m_dir.Path().u16string().c_str()));
+    std::string content = Content("diskonly.txt");
+    ASSERT_EQ(1, BF_SetCurrentDir(current));
+    EXPECT_EQ("only on disk", content);
 }
 
 TEST_F(Vfs, DriveNetworkAndWritePathsAreNeverLookedUp)
