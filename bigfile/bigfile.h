@@ -41,6 +41,9 @@ inline constexpr uint8_t BF_MEMBER_KEY = 0xA7;
 
 // The largest uncompressed LZW block: no stream of this many bytes can define a code past 65535.
 inline constexpr uint32_t BF_MAX_LZW_BLOCK = 65279;
+// The most output one LZW block may claim. The writer's blocks are far smaller; a header that
+// claims more is corrupt, so no block read allocates or decodes more than this.
+inline constexpr uint32_t BF_MAX_LZW_BLOCK_OUTPUT = 64u << 20;
 
 // ---- Status codes (distinct from SYS_Status) ----------------------------------------------
 

@@ -46,7 +46,8 @@ inline const char* EntryName(const BF_Entry* entry)
     return reinterpret_cast<const char*>(entry + 1);
 }
 
-// The last LZW block decoded into the buffer (valid only while blockValid is set), and where
+// The last LZW block decoded into the buffer (valid only while blockValid is set; at most
+// BF_MAX_LZW_BLOCK_OUTPUT bytes), and where
 // the previous walk ended, so that sequential reads do not walk the member's blocks from the
 // first one again.
 struct BF_BlockCache {

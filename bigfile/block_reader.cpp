@@ -1,7 +1,8 @@
 // Reading LZW-compressed members: a walk over the member's blocks from the first one (or from
-// where the cache or the previous walk stands), each header checked against the archive's end and
-// the member's size before anything is allocated. A block a read covers whole decodes straight
-// into the caller's buffer, a partly read one stays cached. BF_LzwStoredSize walks, not decoding.
+// where the cache or the previous walk stands), each header checked against the archive's end,
+// the member's size and the bound on one block's output before anything is allocated. A block a
+// read covers whole decodes straight into the caller's buffer, a partly read one stays cached.
+// BF_LzwStoredSize walks, not decoding.
 #include "bigfile/bigfile_internal.h"
 
 #include <algorithm>
@@ -57,6 +58,10 @@ bool ReadBlockHeader(const MemberFields& member, WalkPoint point, BlockHeader& h
     header.size = GetU32(bytes + 8);
     if (header.compressed > member.archiveSize - header.at - BF_BLOCK_HEADER_SIZE) {
         Refuse("compressed block runs past the archive's end");
+        return false;
+    }
+    if (header.size > BF_MAX_LZW_BLOCK_OUTPUT) {
+        Refuse("compressed block claims more than 64 MiB");
         return false;
     }
     if (header.size > member.size - point.start || header.size > MostOutputOf(header.compressed)) {

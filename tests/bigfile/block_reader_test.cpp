@@ -60,6 +60,61 @@ protected:
 
 const std::vector<uint8_t> DATA = test::SampleBytes(25000, 11);
 
+// The codes 65, 257, 258, ... each define the previous string plus one "A" and so yield 1, 2,
+// 3, ... bytes: a few bytes of codes claim a great deal of output. Then literals fill the output
+// up to size, and the end code. Codes are packed as the reader reads them: least significant bit
+// first, one bit wider whenever the next free code plus one reaches the width's limit.
+ArchiveMember RunOfA(uint64_t size)
+{
+    std::vector<uint8_t> stream;
+    uint64_t bits = 0;
+    uint32_t width = 9;
+    uint32_t next = 257;
+    auto put = [&](uint32_t code, bool defines) {
+        for (uint32_t i = 0; i < width; ++i, ++bits) {
+            if (bits % 8 == 0)
+                stream.push_back(0);
+            stream.back() |= static_cast<uint8_t>(((code >> i) & 1) << (bits % 8));
+        }
+        if (defines && ((++next + 1) >> width) != 0)
+            ++width;
+    };
+    put('A', false);
+    uint64_t produced = 1;
+    for (uint64_t length = 2; produced + length <= size && next < 65535; ++length) {
+        put(next, true);
+        produced += length;
+    }
+    for (; produced < size; ++produced)
+        put('A', true);
+    put(256, false);
+    ArchiveMember member = test::StoredMember("run", {});
+    member.method = BF_METHOD_LZW;
+    member.size = size;
+    member.bytes = test::LzwBlock(stream, static_cast<uint32_t>(size));
+    return member;
+}
+
+TEST_F(BlockReader, ABlockClaimingMoreThan64MiBIsRefusedBeforeItIsDecoded)
+{
+    // 125 KB of codes that really decode to 2.1 GB: without the bound a one-byte read would
+    // allocate and decode all of it.
+    ArchiveMember huge = RunOfA(65279ull * 65280 / 2);
+    ASSERT_LT(huge.bytes.size(), 130000u);
+    uint64_t stored = 0;
+    EXPECT_EQ(BF_ERR_FORMAT, StoredSizeOf(huge, &stored));
+    BF_Handle file = MountOne(huge);
+    ASSERT_NE(0u, file);
+    EXPECT_TRUE(ReadAt(file, 0, 16).empty());
+    BF_Close(file);
+    ASSERT_EQ(BF_OK, Unmount("z.cbf"));
+
+    file = MountOne(RunOfA(BF_MAX_LZW_BLOCK_OUTPUT)); // the bound itself is allowed
+    ASSERT_NE(0u, file);
+    EXPECT_EQ(std::vector<uint8_t>(2, 'A'), ReadAt(file, BF_MAX_LZW_BLOCK_OUTPUT - 2, 2));
+    BF_Close(file);
+}
+
 TEST_F(BlockReader, WholeReadThenOneByteInsideTheLastBlock)
 {
     BF_Handle file = MountOne(test::LzwMember("z", DATA, LZW_Encode, 10000));
