@@ -1,7 +1,9 @@
 // The archive file system: the "cbf" archive format, the process-wide file table of mounted
 // members, the virtual file interface through which every module reads its data (archive
 // members and disk files alike), directory scanning, and the LZW codec of compressed members.
-// Not thread-safe: one thread at a time opens, reads, mounts and unmounts.
+// Safe from several threads: the tables are locked briefly and members are read at explicit
+// offsets, never through a shared seek position. One handle is used by one thread at a time, and
+// an archive is not unmounted while another thread reads its members.
 #pragma once
 
 #include "platform/platform.h"
@@ -86,7 +88,8 @@ void BF_Shutdown();
 BF_Status LoadBF(const char16_t* path, uint32_t mode);
 // Unmounts the archive, closing the files that read through its shared handle.
 BF_Status UnloadBF(const char16_t* path);
-// Enters the members of the archive open at file (positioned at 0) into the table. The whole
+// Enters the members of the archive open at file into the table (read from the file's start at
+// explicit offsets: the handle's position does not matter and does not move on POSIX). The whole
 // directory is checked before anything is entered. header (52 bytes, may be null) receives a
 // copy of the archive header.
 BF_Status BF_LoadDirectory(SYS_Handle file, uint32_t mountFlags, uint8_t* header);
@@ -106,7 +109,8 @@ struct BF_DirectoryEntry {
 // Called once per entry in directory order; the entry lives until the call returns. A status
 // other than BF_OK stops the walk, and BF_ReadDirectory returns it.
 using BF_DirectoryVisitor = BF_Status (*)(void* context, BF_DirectoryEntry* entry);
-// Reads the header and directory of the archive open at file (positioned at 0) with every check
+// Reads the header and directory of the archive open at file (from its start, whatever the
+// handle's position) with every check
 // of mounting, and only then visits the entries; needs no BF_Init. requiredVersionTag: 0 any,
 // else only an archive whose header tag is exactly this one is read. header (52 bytes, may be
 // null) receives the checked header before the first visit. BF_ERR_FORMAT for a foreign or

@@ -111,6 +111,19 @@ struct ModuleState {
 
 ModuleState& State();
 
+// The module's one lock. It guards the file table, the archive store, the handle table and the
+// next pseudo handle, and is held only while they are looked at or changed (a mount holds it
+// while it reads directories), never while a member is read. Recursive, because mounting enters
+// directories through BF_LoadDirectory and unmounting closes files through BF_Close, public
+// calls that take it too.
+class ModuleLock {
+public:
+    ModuleLock();
+    ~ModuleLock();
+    ModuleLock(const ModuleLock&) = delete;
+    ModuleLock& operator=(const ModuleLock&) = delete;
+};
+
 // Sends one fixed reason for refusing outside data to the module's trace.
 void Refuse(const char* reason);
 
@@ -139,12 +152,13 @@ BF_Entry* TableAppend(
 // batch) are dropped. False, with the table as it was at the mark, when memory is short.
 bool TableIndexSince(BF_FileTable& table, size_t mark);
 void TableRollback(BF_FileTable& table, size_t mark);
+// The entry of name, or null; the caller holds the module's lock while it uses the entry.
 const BF_Entry* TableFind(const char* name);
 
 // ---- Archives (directory.cpp, mount.cpp) ----
 
-// Reads and checks the 52-byte header of the file at its current position: magic, size equal
-// to the file's size, and a known version tag. 0 or BF_ERR_FORMAT.
+// Reads and checks the 52-byte header at the start of the file: magic, size equal to the file's
+// size, and a known version tag. 0 or BF_ERR_FORMAT.
 BF_Status ReadHeader(SYS_Handle file, uint8_t* header);
 SYS_ItemStore* ArchiveStoreCreate();
 // Empties the table and loads the directories of the mounted archives in store order.
@@ -158,7 +172,8 @@ bool HandlesCreate(BF_HandleTable& handles);
 void HandlesRelease(BF_HandleTable& handles);
 bool HandleEnter(BF_HandleTable& handles, BF_Handle handle, BF_OpenFile* record);
 BF_OpenFile* HandleFind(const BF_HandleTable& handles, BF_Handle handle);
-void HandleRemove(BF_HandleTable& handles, BF_Handle handle);
+// Removes the handle's pair and returns its record (null when the handle is not open).
+BF_OpenFile* HandleTake(BF_HandleTable& handles, BF_Handle handle);
 BF_Handle NextPseudoHandle();
 
 // ---- Reading (block_reader.cpp, read.cpp) ----
@@ -176,6 +191,10 @@ size_t FolderPartLength(const char* path);
 
 // ---- System calls (system_calls.cpp) ----
 
+// Reads up to count bytes at offset without a seek: what every read of an archive uses, so that
+// threads sharing the archive's handle never disturb one another. 0 for the handle 0 or a null
+// buffer; otherwise as BF_SysRead.
+uint32_t SysReadAt(SYS_Handle file, uint64_t offset, void* buffer, uint32_t count);
 // Whether the path helpers take the wide system calls (the NT family) or the 8-bit ones.
 bool UseWideCalls();
 // Tests run the 8-bit path calls with this; the product takes the system's kind.

@@ -46,9 +46,7 @@ bool ReadBlockHeader(const MemberFields& member, WalkPoint point, BlockHeader& h
     }
     header.at = member.dataOffset + point.headerOffset;
     uint8_t bytes[BF_BLOCK_HEADER_SIZE];
-    if (header.at > uint64_t { INT64_MAX }
-        || BF_SysSeek(member.archive, static_cast<int64_t>(header.at), 0) != header.at
-        || BF_SysRead(member.archive, bytes, BF_BLOCK_HEADER_SIZE) != BF_BLOCK_HEADER_SIZE)
+    if (SysReadAt(member.archive, header.at, bytes, BF_BLOCK_HEADER_SIZE) != BF_BLOCK_HEADER_SIZE)
         return false;
     if (std::memcmp(bytes, BF_BLOCK_MAGIC, sizeof(BF_BLOCK_MAGIC)) != 0) {
         Refuse("compressed block header has the wrong magic");
@@ -108,7 +106,9 @@ bool DecodeBlock(
 {
     uint8_t* bytes = input.Reserve(header.compressed);
     if (bytes == nullptr
-        || BF_SysRead(file.fields.archive, bytes, header.compressed) != header.compressed)
+        || SysReadAt(
+               file.fields.archive, header.at + BF_BLOCK_HEADER_SIZE, bytes, header.compressed)
+            != header.compressed)
         return false;
     LZW_Decoder* decoder = LZW_CreateDecoder(output, header.size, bytes, header.compressed);
     if (decoder == nullptr)

@@ -154,15 +154,12 @@ BF_Status DirectoryBuffer::Read(SYS_Handle file, const uint8_t* header)
     }
     if (GetU32(header + BF_HDR_COUNT) > size / SmallestEntry(header[BF_HDR_VERSION]))
         return Refused("more directory entries than the directory can hold");
-    if (offset > uint64_t { INT64_MAX }
-        || BF_SysSeek(file, static_cast<int64_t>(offset), 0) != offset)
-        return BF_ERR_READ;
     if (uint64_t { size } + 1 > SIZE_MAX)
         return BF_ERR_NO_MEMORY; // a 32-bit process cannot hold a 4 GB directory
     m_bytes = static_cast<uint8_t*>(SYS_Alloc(size + size_t { 1 }, "BigFile directory", TAG));
     if (m_bytes == nullptr)
         return BF_ERR_NO_MEMORY;
-    return BF_SysRead(file, m_bytes, size) == size ? BF_OK : BF_ERR_READ;
+    return SysReadAt(file, offset, m_bytes, size) == size ? BF_OK : BF_ERR_READ;
 }
 
 // What the mount's visitor needs: the archive's fields for every record, and the header that
@@ -196,7 +193,7 @@ BF_Status EnterEntry(void* context, BF_DirectoryEntry* entry)
 
 BF_Status ReadHeader(SYS_Handle file, uint8_t* header)
 {
-    if (BF_SysRead(file, header, BF_HEADER_SIZE) != BF_HEADER_SIZE)
+    if (SysReadAt(file, 0, header, BF_HEADER_SIZE) != BF_HEADER_SIZE)
         return Refused("archive header is short");
     if (std::memcmp(header, BF_MAGIC, sizeof(BF_MAGIC)) != 0)
         return Refused("archive header has the wrong magic");
@@ -239,6 +236,7 @@ BF_Status BF_LoadDirectory(SYS_Handle file, uint32_t mountFlags, uint8_t* header
 {
     if (!State().started)
         return BF_ERR_NOT_STARTED;
+    ModuleLock lock;
     BF_FileTable& table = State().table;
     size_t mark = TableMark(table);
     uint8_t head[BF_HEADER_SIZE];

@@ -218,6 +218,7 @@ using namespace bigfile::detail;
 bool BF_LookupName(const char* upperName, bool exact, uint32_t* index)
 {
     (void)exact; // the exact match and the insertion point are the same place
+    ModuleLock lock;
     const BF_FileTable& table = State().table;
     uint32_t low = 0;
     uint32_t high = table.count;

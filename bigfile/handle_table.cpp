@@ -1,5 +1,7 @@
 // The table of open virtual files: (virtual handle, open-file record) pairs. A slot whose
 // handle is 0 is free; the table grows in steps of 512 slots and never hands out the handle 0.
+// Every access takes the module's lock: a growing table moves its pairs, which another thread
+// may be looking up.
 #include "bigfile/bigfile_internal.h"
 
 namespace bigfile::detail {
@@ -43,6 +45,7 @@ bool HandleEnter(BF_HandleTable& handles, BF_Handle handle, BF_OpenFile* record)
 {
     if (handle == 0)
         return false;
+    ModuleLock lock;
     for (uint32_t i = 0; i < handles.count; ++i) {
         if (handles.pairs[i].handle == 0) {
             handles.pairs[i] = { handle, record };
@@ -59,27 +62,35 @@ BF_OpenFile* HandleFind(const BF_HandleTable& handles, BF_Handle handle)
 {
     if (handle == 0)
         return nullptr;
+    ModuleLock lock;
     for (uint32_t i = 0; i < handles.count; ++i)
         if (handles.pairs[i].handle == handle)
             return handles.pairs[i].record;
     return nullptr;
 }
 
-void HandleRemove(BF_HandleTable& handles, BF_Handle handle)
+BF_OpenFile* HandleTake(BF_HandleTable& handles, BF_Handle handle)
 {
-    for (uint32_t i = 0; i < handles.count && handle != 0; ++i) {
+    if (handle == 0)
+        return nullptr;
+    ModuleLock lock;
+    BF_OpenFile* record = nullptr;
+    for (uint32_t i = 0; i < handles.count; ++i) {
         if (handles.pairs[i].handle == handle) {
+            record = handles.pairs[i].record;
             handles.pairs[i] = {};
             break;
         }
     }
     while (handles.count > 0 && handles.pairs[handles.count - 1].handle == 0)
         --handles.count;
+    return record;
 }
 
 // Pseudo handles have bit 0 set, which no system handle has, and are never reused.
 BF_Handle NextPseudoHandle()
 {
+    ModuleLock lock;
     BF_Handle handle = State().nextPseudoHandle;
     State().nextPseudoHandle += PSEUDO_HANDLE_STEP;
     return handle;
@@ -87,6 +98,7 @@ BF_Handle NextPseudoHandle()
 
 void CloseFilesOf(SYS_Handle archive)
 {
+    ModuleLock lock;
     BF_HandleTable& handles = State().handles;
     for (uint32_t i = handles.count; i-- > 0;) {
         const HandlePair pair = handles.pairs[i];
@@ -98,6 +110,7 @@ void CloseFilesOf(SYS_Handle archive)
 
 void CloseAllFiles()
 {
+    ModuleLock lock;
     BF_HandleTable& handles = State().handles;
     for (uint32_t i = handles.count; i-- > 0;) {
         const HandlePair pair = handles.pairs[i];

@@ -3,6 +3,8 @@
 #include "bigfile/bigfile_internal.h"
 #include "bigfile/os_file.h"
 
+#include <mutex>
+
 namespace bigfile::detail {
 
 namespace {
@@ -63,6 +65,26 @@ ModuleState& State()
 {
     static ModuleState state {};
     return state;
+}
+
+namespace {
+
+std::recursive_mutex& ModuleMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
+}
+
+ModuleLock::ModuleLock()
+{
+    ModuleMutex().lock();
+}
+
+ModuleLock::~ModuleLock()
+{
+    ModuleMutex().unlock();
 }
 
 void Refuse(const char* reason)

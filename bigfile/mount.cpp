@@ -86,8 +86,6 @@ BF_Archive* MakeArchive(const char16_t* path, uint32_t flags, uint32_t kind)
 
 BF_Status ReloadArchive(const BF_Archive& archive)
 {
-    if (BF_SysSeek(archive.handle, 0, 0) != 0)
-        return BF_ERR_READ;
     return BF_LoadDirectory(archive.handle, archive.mountFlags, nullptr);
 }
 
@@ -168,6 +166,7 @@ BF_Status BF_MountFile(const char16_t* path, uint32_t mountFlags, uint32_t kind,
         return BF_ERR_NOT_STARTED;
     if (path == nullptr)
         return BF_ERR_OPEN;
+    ModuleLock lock;
     BF_Archive* archive = MakeArchive(path, mountFlags, kind);
     if (archive == nullptr)
         return BF_ERR_OPEN;
@@ -197,6 +196,7 @@ BF_Status LoadBF(const char16_t* path, uint32_t mode)
         return BF_ERR_NOT_STARTED;
     if (mode > 3)
         return BF_ERR_OPEN;
+    ModuleLock lock;
     if (mode == 3)
         return BF_MountFile(path, 0, 3, SYS_AT_TAIL);
     uint32_t mounted = 0;
@@ -221,6 +221,7 @@ BF_Status UnloadBF(const char16_t* path)
     uint32_t length = path == nullptr ? 0 : BF_GetFullPath(path, PATH_CAPACITY, full, nullptr);
     if (length == 0 || length >= PATH_CAPACITY)
         return BF_ERR_OPEN;
+    ModuleLock lock;
     ArchiveIds ids;
     if (auto status = ids.Load(); status != BF_OK)
         return status;

@@ -8,11 +8,13 @@ namespace bigfile::detail {
 
 namespace {
 
-// Where a name was found: a disk file (its handle and the path that opened) or a member.
+// Where a name was found: a disk file (its handle and the path that opened) or a member (a
+// copy of its entry, taken under the lock: a mount on another thread rewrites the records).
 struct Found {
     SYS_Handle disk;
     char diskPath[PATH_CAPACITY];
-    const BF_Entry* entry;
+    bool isMember;
+    MemberFields member;
 };
 
 bool TryDisk(const char* path, uint32_t flags, Found& found)
@@ -37,8 +39,12 @@ bool TryBaseDir(const char* name, uint32_t flags, Found& found)
 
 bool TryArchives(const char* name, Found& found)
 {
-    found.entry = TableFind(name);
-    return found.entry != nullptr;
+    ModuleLock lock;
+    const BF_Entry* entry = TableFind(name);
+    found.isMember = entry != nullptr;
+    if (found.isMember)
+        found.member = entry->fields;
+    return found.isMember;
 }
 
 // Archives first: the table, then the name as given (plain names only), then the base folder.
@@ -89,21 +95,29 @@ BF_Handle OpenDisk(const Found& found)
     return 0;
 }
 
-// A member with a handle of its own reads through a second open of its archive file.
+// A member with a handle of its own reads through a second open of its archive file, by the
+// path the archive record held when it was looked up.
 SYS_Handle OwnArchiveHandle(SYS_Handle shared)
 {
-    const BF_Archive* archive = FindArchive(shared);
-    return archive == nullptr ? 0 : BF_OpenWide(archive->path, BF_OWN_HANDLE);
+    char16_t path[PATH_CAPACITY];
+    {
+        ModuleLock lock;
+        const BF_Archive* archive = FindArchive(shared);
+        if (archive == nullptr)
+            return 0;
+        SYS_WStrCopy(path, PATH_CAPACITY, archive->path);
+    }
+    return BF_OpenWide(path, BF_OWN_HANDLE);
 }
 
-BF_Handle OpenMember(const BF_Entry& entry, uint32_t flags)
+BF_Handle OpenMember(const MemberFields& member, uint32_t flags)
 {
-    BF_OpenFile* record = NewOpenFile(entry.fields);
+    BF_OpenFile* record = NewOpenFile(member);
     if (record == nullptr)
         return 0;
     BF_Handle handle = 0;
     if ((flags & BF_OWN_HANDLE) != 0) {
-        record->fields.archive = OwnArchiveHandle(entry.fields.archive);
+        record->fields.archive = OwnArchiveHandle(member.archive);
         handle = record->fields.archive;
     } else {
         handle = NextPseudoHandle();
@@ -123,7 +137,7 @@ BF_Handle OpenWithoutNotice(const char* name, uint32_t flags, int report)
     for (;;) {
         Found found {};
         if (Locate(name, flags, found))
-            return found.entry != nullptr ? OpenMember(*found.entry, flags) : OpenDisk(found);
+            return found.isMember ? OpenMember(found.member, flags) : OpenDisk(found);
         if (report == 0 || !AskRetryNotFound(name))
             return 0;
     }

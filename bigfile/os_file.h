@@ -17,6 +17,11 @@ uintptr_t OpenW(const char16_t* name, uint32_t flags);
 // Reads up to count bytes at the file's position. A short read is the end of the file; 0 also
 // when the call fails.
 uint32_t Read(uintptr_t file, void* buffer, uint32_t count);
+// Reads up to count bytes at offset, whatever the file's position, so that threads sharing one
+// handle never meet at a seek. A short read is the end of the file; 0 also when the call fails
+// or offset is past INT64_MAX. The position afterwards is unspecified (POSIX keeps it, Win32
+// moves it past the bytes read): callers of ReadAt never rely on it.
+uint32_t ReadAt(uintptr_t file, uint64_t offset, void* buffer, uint32_t count);
 // Moves the position (method 0 start, 1 current, 2 end); the new position, or UINT64_MAX when
 // the call fails or the position would lie before the start.
 uint64_t Seek(uintptr_t file, int64_t offset, uint32_t method);

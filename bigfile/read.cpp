@@ -1,5 +1,6 @@
 // Reading, seeking and closing virtual files. Stored and scrambled members and disk files are
-// read at their data offset through their system handle; LZW members go to the block reader.
+// read at their data offset plus the position through their system handle; LZW members go to
+// the block reader. A record belongs to its handle's user, so only the lookup takes the lock.
 #include "bigfile/bigfile_internal.h"
 
 namespace bigfile::detail {
@@ -20,25 +21,25 @@ void Unscramble(uint8_t* bytes, uint32_t count, uint64_t memberSize)
         bytes[i] = static_cast<uint8_t>(static_cast<uint8_t>(bytes[i] - shift) ^ key);
 }
 
-bool SeekToPosition(const BF_OpenFile& file)
+// Reads at the data offset plus the position, never through the handle's own position, which
+// other members of the same archive share.
+uint32_t ReadStored(const BF_OpenFile& file, uint8_t* buffer, uint32_t count)
 {
     const MemberFields& fields = file.fields;
-    if (file.position > uint64_t { INT64_MAX } - fields.dataOffset
-        || fields.dataOffset > uint64_t { INT64_MAX })
-        return false;
-    uint64_t target = fields.dataOffset + file.position;
-    return BF_SysSeek(fields.archive, static_cast<int64_t>(target), 0) == target;
+    if (file.position > UINT64_MAX - fields.dataOffset)
+        return 0;
+    return SysReadAt(fields.archive, fields.dataOffset + file.position, buffer, count);
 }
 
 uint32_t ReadByMethod(BF_OpenFile& file, uint8_t* buffer, uint32_t count)
 {
     switch (file.fields.method) {
     case BF_METHOD_STORED:
-        return SeekToPosition(file) ? BF_SysRead(file.fields.archive, buffer, count) : 0;
+        return ReadStored(file, buffer, count);
     case BF_METHOD_LZW:
         return ReadBlocks(file, buffer, count);
     case BF_METHOD_SCRAMBLED: {
-        uint32_t got = SeekToPosition(file) ? BF_SysRead(file.fields.archive, buffer, count) : 0;
+        uint32_t got = ReadStored(file, buffer, count);
         Unscramble(buffer, got, file.fields.size);
         return got;
     }
@@ -100,12 +101,11 @@ uint64_t BF_GetSize(BF_Handle file)
 
 void BF_Close(BF_Handle file)
 {
-    BF_OpenFile* record = Find(file);
+    BF_OpenFile* record = State().started ? HandleTake(State().handles, file) : nullptr;
     if (record == nullptr)
         return;
     if (record->fields.archive == file)
         (void)BF_SysClose(file); // a disk file or a member with a handle of its own
-    HandleRemove(State().handles, file);
     FreeBlockCache(record->cache);
     SYS_Free(record);
 }

@@ -67,6 +67,7 @@ bool TableNameMatches(const char* name, const char* pattern, size_t folder, bool
 
 void ScanTable(Scan& scan, const char* pattern, bool recurse)
 {
+    ModuleLock lock;
     const BF_FileTable& table = State().table;
     bool everything = recurse && std::strcmp(pattern, "*.*") == 0;
     size_t folder = FolderPartLength(pattern);

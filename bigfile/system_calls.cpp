@@ -32,6 +32,12 @@ void SetWideCallsForTest(bool wide)
     g_wideOverride = wide ? 1 : 0;
 }
 
+uint32_t SysReadAt(SYS_Handle file, uint64_t offset, void* buffer, uint32_t count)
+{
+    return file == 0 || buffer == nullptr || count == 0 ? 0
+                                                        : os::ReadAt(file, offset, buffer, count);
+}
+
 bool IsSystemPath(const char* name)
 {
     return SYS_PathIsAbsolute(name) || name[0] == '\\' || name[0] == '/'

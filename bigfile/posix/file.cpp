@@ -1,5 +1,6 @@
-// Files of the archive file system on POSIX: open, read, seek, size and close on descriptors,
-// and a file's attributes in Win32 terms. Folders are not files here, as on Windows.
+// Files of the archive file system on POSIX: open, read (also at an offset, with pread), seek,
+// size and close on descriptors, and a file's attributes in Win32 terms. Folders are not files
+// here, as on Windows.
 #include "bigfile/os_file.h"
 #include "bigfile/posix/posix_paths.h"
 
@@ -59,6 +60,21 @@ uint32_t Read(uintptr_t file, void* buffer, uint32_t count)
     uint32_t done = 0;
     while (descriptor >= 0 && done < count) {
         ssize_t got = read(descriptor, bytes + done, std::min(count - done, CHUNK));
+        if (got == 0 || (got < 0 && errno != EINTR))
+            break;
+        done += static_cast<uint32_t>(std::max<ssize_t>(got, 0));
+    }
+    return done;
+}
+
+uint32_t ReadAt(uintptr_t file, uint64_t offset, void* buffer, uint32_t count)
+{
+    int descriptor = posix::ToDescriptor(file);
+    auto* bytes = static_cast<char*>(buffer);
+    uint32_t done = 0;
+    while (descriptor >= 0 && done < count && offset + done <= uint64_t { INT64_MAX }) {
+        ssize_t got = pread(descriptor, bytes + done, std::min(count - done, CHUNK),
+            static_cast<off_t>(offset + done));
         if (got == 0 || (got < 0 && errno != EINTR))
             break;
         done += static_cast<uint32_t>(std::max<ssize_t>(got, 0));

@@ -1,6 +1,6 @@
 // Files of the archive file system on Win32: CreateFileA/W shared for reading and writing,
-// ReadFile, SetFilePointer and GetFileSize with their high words, CloseHandle, and
-// GetFileAttributesExA. The invalid-handle value never leaves this file.
+// ReadFile (also at an explicit offset), SetFilePointer and GetFileSize with their high words,
+// CloseHandle, and GetFileAttributesExA. The invalid-handle value never leaves this file.
 #include "bigfile/os_file.h"
 
 #include <windows.h>
@@ -54,6 +54,25 @@ uint32_t Read(uintptr_t file, void* buffer, uint32_t count)
 {
     DWORD got = 0;
     return ReadFile(ToHandle(file), buffer, count, &got, nullptr) ? got : 0;
+}
+
+// ReadFile with an OVERLAPPED offset on a handle opened for synchronous use reads at that offset
+// and waits for the bytes; no other thread's seek can come between.
+uint32_t ReadAt(uintptr_t file, uint64_t offset, void* buffer, uint32_t count)
+{
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count && offset + done <= uint64_t { INT64_MAX }) {
+        uint64_t at = offset + done;
+        OVERLAPPED where {};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD got = 0;
+        if (!ReadFile(ToHandle(file), bytes + done, count - done, &got, &where) || got == 0)
+            break;
+        done += got;
+    }
+    return done;
 }
 
 uint64_t Seek(uintptr_t file, int64_t offset, uint32_t method)

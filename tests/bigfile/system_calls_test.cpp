@@ -44,6 +44,23 @@ TEST_F(SysCalls, OpenReadSeekSizeClose)
     EXPECT_EQ(0u, BF_SysRead(0, buffer, 1));
 }
 
+TEST_F(SysCalls, ReadsAtAnOffsetIgnoreThePosition)
+{
+    Put("ten.bin", Bytes("0123456789"));
+    SYS_Handle file = BF_SysOpen(m_dir.File("ten.bin").c_str(), 0);
+    ASSERT_NE(0u, file);
+    EXPECT_EQ(9u, BF_SysSeek(file, 9, 0));
+    char buffer[8] = {};
+    EXPECT_EQ(4u, bigfile::detail::SysReadAt(file, 2, buffer, 4));
+    EXPECT_EQ("2345", std::string(buffer, 4));
+    EXPECT_EQ(2u, bigfile::detail::SysReadAt(file, 8, buffer, 8)); // a short read at the end
+    EXPECT_EQ("89", std::string(buffer, 2));
+    EXPECT_EQ(0u, bigfile::detail::SysReadAt(file, 10, buffer, 1));
+    EXPECT_EQ(0u, bigfile::detail::SysReadAt(file, UINT64_MAX - 1, buffer, 1));
+    EXPECT_EQ(0u, bigfile::detail::SysReadAt(0, 0, buffer, 1));
+    (void)BF_SysClose(file);
+}
+
 TEST_F(SysCalls, NamesIgnoreLetterCaseAndTakeEitherSeparator)
 {
     std::filesystem::create_directory(m_dir.Path() / "Sub");
