@@ -222,13 +222,6 @@ std::vector<uint8_t> Data(const std::string& text)
     return { text.begin(), text.end() };
 }
 
-std::string g_reason;
-
-void CatchReason(uint32_t, int, const char* text)
-{
-    g_reason = text;
-}
-
 TEST(ReadDirectory, HandsOverEveryEntryInDirectoryOrderWithItsNameAsStored)
 {
     ArchiveMember hidden = StoredMember("Docs\\read.ME", Data("second"));
@@ -282,12 +275,10 @@ TEST(ReadDirectory, AnyDamageStopsItBeforeTheFirstVisitAndAVisitorCanStopIt)
         return status;
     };
     std::vector<Visited> visited;
-    g_reason.clear();
-    SYS_TraceSink previous = SYS_SetTraceSink(CatchReason);
+    test::TraceCatcher traces;
     EXPECT_EQ(BF_ERR_FORMAT, read(damaged, Keep, &visited));
-    (void)SYS_SetTraceSink(previous);
     EXPECT_TRUE(visited.empty());
-    EXPECT_EQ("directory entry name has no end inside its entry", g_reason);
+    EXPECT_EQ("directory entry name has no end inside its entry", traces.Last());
     auto stopAtFirst = [](void* context, BF_DirectoryEntry* entry) {
         (void)Keep(context, entry);
         return BF_ERR_DIRECTORY;

@@ -1,6 +1,6 @@
 // Record store bytes packed by hand, independent of c_GUIB_Store's writer: well-formed records,
 // headers with any field value for crafted damage, and the font and bitmap layouts built on
-// them. Also small holders that release toolkit objects and capture trace texts.
+// them. Also small holders that release toolkit objects.
 #pragma once
 
 #include "guib/guib.h"
@@ -97,25 +97,5 @@ inline Bytes BytesOf(const c_GUIB_Store& store)
 {
     return Bytes(store.GetData(), store.GetData() + store.GetUsedSize());
 }
-
-// Collects the texts sent to the diagnostic trace while it lives.
-class TraceCatcher {
-public:
-    TraceCatcher()
-    {
-        m_previous = SYS_SetTraceSink(Catch);
-        Texts().clear();
-    }
-    ~TraceCatcher() { SYS_SetTraceSink(m_previous); }
-    static std::vector<std::string>& Texts()
-    {
-        static std::vector<std::string> texts;
-        return texts;
-    }
-
-private:
-    static void Catch(uint32_t, int, const char* text) { Texts().emplace_back(text); }
-    SYS_TraceSink m_previous;
-};
 
 }

@@ -39,13 +39,8 @@ protected:
         params.baseDir = m_base.c_str();
         params.plainNames = 1;
         ASSERT_EQ(1, BF_Init(&params));
-        m_previousSink = SYS_SetTraceSink(CatchReason);
     }
-    void TearDown() override
-    {
-        SYS_SetTraceSink(m_previousSink);
-        BF_Shutdown();
-    }
+    void TearDown() override { BF_Shutdown(); }
 
     void Put(const std::string& name, const std::vector<uint8_t>& bytes)
     {
@@ -81,18 +76,11 @@ protected:
         return ::testing::AssertionFailure() << "result " << loaded.result << ", zeroed " << zeroed
                                              << ", last reason '" << last << "'";
     }
-    static std::vector<std::string>& Reasons()
-    {
-        static std::vector<std::string> reasons;
-        return reasons;
-    }
+    static std::vector<std::string>& Reasons() { return TraceCatcher::Texts(); }
 
     TempDir m_dir;
     std::string m_base = m_dir.File("");
-
-private:
-    static void CatchReason(uint32_t, int, const char* text) { Reasons().push_back(text); }
-    SYS_TraceSink m_previousSink = nullptr;
+    TraceCatcher m_traces;
 };
 
 }

@@ -1,4 +1,4 @@
-// Temporary folders and text helpers for the tests.
+// Temporary folders, the trace catcher and text helpers for the tests.
 #include "tests/support/test_support.h"
 
 #include <atomic>
@@ -30,6 +30,29 @@ std::string TempDir::File(const std::string& name) const
 {
     auto joined = (m_path / name).u8string();
     return std::string(joined.begin(), joined.end());
+}
+
+TraceCatcher::TraceCatcher()
+    : m_previous(
+        SYS_SetTraceSink([](uint32_t, int, const char* text) { Texts().emplace_back(text); }))
+{
+    Texts().clear();
+}
+
+TraceCatcher::~TraceCatcher()
+{
+    (void)SYS_SetTraceSink(m_previous);
+}
+
+std::vector<std::string>& TraceCatcher::Texts()
+{
+    static std::vector<std::string> texts;
+    return texts;
+}
+
+std::string TraceCatcher::Last()
+{
+    return Texts().empty() ? std::string() : Texts().back();
 }
 
 std::u16string Wide(const char* ascii)

@@ -1,6 +1,9 @@
-// Shared helpers of the test programs: a temporary folder that cleans up after itself and
-// buffers with guard zones that show any write past the capacity handed to the code under test.
+// Shared helpers of the test programs: a temporary folder that cleans up after itself, buffers
+// with guard zones that show any write past the capacity handed to the code under test, and a
+// catcher of the reasons the modules send to the trace.
 #pragma once
+
+#include "platform/platform.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -53,6 +56,23 @@ public:
 private:
     std::vector<T> m_units;
     size_t m_capacity;
+};
+
+// Collects the texts sent to the diagnostic trace while it lives, so that a test can tell which
+// check refused its input, not only that something did.
+class TraceCatcher {
+public:
+    TraceCatcher();
+    ~TraceCatcher();
+    TraceCatcher(const TraceCatcher&) = delete;
+    TraceCatcher& operator=(const TraceCatcher&) = delete;
+
+    static std::vector<std::string>& Texts();
+    // The latest text, or "" when nothing was traced.
+    static std::string Last();
+
+private:
+    SYS_TraceSink m_previous;
 };
 
 // Wide text from an ASCII literal, and back, for readable expectations.
