@@ -37,15 +37,25 @@ protected:
         member.bytes[7] = static_cast<uint8_t>(compressed >> 24);
         return member;
     }
-    // Members whose block headers run past the archive or the member.
-    static std::vector<ArchiveMember> PastTheEnd()
+    // Members whose block headers run past the archive or the member, with the reason each is
+    // refused for: a refusal by a later check (a decode that comes up short) would mean the
+    // header's check let a bad bound through.
+    struct BadHeader {
+        ArchiveMember member;
+        const char* reason;
+    };
+    static std::vector<BadHeader> PastTheEnd()
     {
+        const char* pastArchive = "compressed block runs past the archive's end";
+        const char* tooLarge = "compressed block is larger than its member or its codes allow";
         return {
-            WithBlockHeader(1, 0xFFFFFFF8, 1), // compressed bytes past the archive
-            WithBlockHeader(1, 0xFFFFFFF4, 1), // wraps to 0 in 32-bit sums
-            WithBlockHeader(1, 100, 1), // a little past the archive
-            WithBlockHeader(0x100000000, 3, 0xFFFFFFF0), // more than 3 bytes of codes can make
-            WithBlockHeader(1, 3, 2), // more than the member holds
+            { WithBlockHeader(1, 0xFFFFFFF8, 1), pastArchive },
+            { WithBlockHeader(1, 0xFFFFFFF4, 1), pastArchive }, // wraps to 0 in 32-bit sums
+            { WithBlockHeader(1, 100, 1), pastArchive },
+            // More than 3 bytes of codes can make, in a member that could hold it.
+            { WithBlockHeader(0x100000000, 3, 0xFFFFFFF0), tooLarge },
+            { WithBlockHeader(100000, 3, 50000), tooLarge },
+            { WithBlockHeader(1, 3, 2), tooLarge }, // more than the member holds
         };
     }
     // BF_LzwStoredSize of the archive's only member.
@@ -155,11 +165,13 @@ TEST_F(BlockReader, RandomReadsAndSeeksAgreeWithTheData)
 
 TEST_F(BlockReader, BlockHeadersThatRunPastTheArchiveOrMemberReadNothing)
 {
-    for (const ArchiveMember& member : PastTheEnd()) {
+    for (const auto& [member, reason] : PastTheEnd()) {
         BF_Handle file = MountOne(member);
         ASSERT_NE(0u, file);
         uint8_t buffer[64] = {};
-        EXPECT_EQ(0u, BF_Read(file, buffer, sizeof(buffer)));
+        test::TraceCatcher traces;
+        EXPECT_EQ(0u, BF_Read(file, buffer, sizeof(buffer))) << reason;
+        EXPECT_EQ(reason, traces.Last()) << member.size;
         BF_Close(file);
         ASSERT_EQ(BF_OK, Unmount("z.cbf"));
     }
@@ -206,10 +218,14 @@ TEST_F(BlockReader, StoredSizeCoversEveryBlockAndRefusesWhatTheReaderRefuses)
     EXPECT_EQ(member.bytes.size(), stored);
     member.bytes[0] = '{';
     EXPECT_EQ(BF_ERR_FORMAT, StoredSizeOf(member, &stored));
-    for (const ArchiveMember& damaged : PastTheEnd())
+    test::TraceCatcher traces;
+    for (const auto& [damaged, reason] : PastTheEnd()) {
         EXPECT_EQ(BF_ERR_FORMAT, StoredSizeOf(damaged, &stored)) << damaged.size;
+        EXPECT_EQ(reason, traces.Last()) << damaged.size;
+    }
     // Blocks that end before the member does: the next header would lie in the directory.
     EXPECT_EQ(BF_ERR_FORMAT, StoredSizeOf(WithBlockHeader(2, 3, 1), &stored));
+    EXPECT_EQ("compressed block header has the wrong magic", traces.Last());
 }
 
 }
