@@ -56,12 +56,20 @@ TEST_F(Mount, Mode2OrdersByValueBehindEarlierMode0Archives)
     EXPECT_EQ("zero", Content("first"));
 }
 
-TEST_F(Mount, Mode2WithASmallerValueGoesBehind)
+TEST_F(Mount, Mode2WithASmallerValueGoesBehindAndWithAnEqualOneInFront)
 {
     ASSERT_EQ(BF_OK, MountTagged("seven", 2, 7));
     ASSERT_EQ(BF_OK, MountTagged("five", 2, 5));
     EXPECT_EQ("seven", Content("shared"));
     EXPECT_EQ("five", Content("only_five"));
+    // A tie goes to the newcomer: a patch that repeats the value of the one before it wins.
+    ASSERT_EQ(BF_OK, MountTagged("seven_again", 2, 7));
+    EXPECT_EQ("seven_again", Content("shared"));
+    ASSERT_EQ(BF_OK, MountTagged("five_again", 2, 5));
+    EXPECT_EQ("seven_again", Content("shared"));
+    ASSERT_EQ(BF_OK, Unmount("seven_again.cbf"));
+    ASSERT_EQ(BF_OK, Unmount("seven.cbf"));
+    EXPECT_EQ("five_again", Content("shared"));
 }
 
 TEST_F(Mount, Mode3FillsGapsAndStaysLastAfterRebuilds)
