@@ -6,7 +6,7 @@
 #include "bigfile/bigfile.h"
 #include "tests/support/archive_builder.h"
 
-#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -28,26 +28,6 @@ protected:
     }
 };
 
-TEST_F(PatchSettings, SetIdsAreRead)
-{
-    ML_SetString(PTCH_ID_ARCHIVE_COUNT, "3");
-    ML_SetString(PTCH_ID_NEEDED_MIB, "12");
-    ML_SetString(PTCH_ID_NEW_VERSION, "102");
-    ML_SetString(PTCH_ID_NEW_VERSION_DATE, "2004.04.28");
-    ML_SetString(PTCH_ID_NEW_VERSION_NAME, "Patch 1.02");
-    ML_SetString(PTCH_ID_LOWEST_VERSION, "101");
-    ML_SetString(PTCH_ID_KEEP_NEWER, "1");
-    ML_SetString(PTCH_ID_EDITOR_VERSION, "0x33");
-    ML_SetString(PTCH_ID_GAME_EDITION, "4");
-    ::PatchSettings settings {};
-    ReadPatchSettings(&settings);
-    EXPECT_EQ(std::make_tuple(3u, 12ull * 1048576, 102u, 0x1C436u, true, 101, true, 51u, 4u),
-        std::make_tuple(settings.archiveCount, settings.neededBytes, settings.newVersion,
-            settings.newVersionDate, settings.hasLowestVersion, settings.lowestVersion,
-            settings.keepNewer, settings.editorVersion, settings.edition));
-    EXPECT_STREQ("Patch 1.02", settings.newVersionName);
-}
-
 TEST_F(PatchSettings, AbsentOrUnusableValuesFallBack)
 {
     ::PatchSettings settings {};
@@ -61,15 +41,25 @@ TEST_F(PatchSettings, AbsentOrUnusableValuesFallBack)
     ML_SetString(PTCH_ID_NEEDED_MIB, "-5");
     ML_SetString(PTCH_ID_KEEP_NEWER, "none");
     ML_SetString(PTCH_ID_GAME_EDITION, "first");
-    for (const char* date : { "2004.04", "2004.04.28.1", "28/04/2004", "" }) {
+    const std::pair<const char*, uint32_t> dates[] = { { "2004.04.28", VI_PackDate(2004, 4, 28) },
+        { "2004.04", 0 }, { "2004.04.28.1", 0 }, { "28/04/2004", 0 }, { "", 0 } };
+    for (const auto& [date, packed] : dates) {
         ML_SetString(PTCH_ID_NEW_VERSION_DATE, date);
         ReadPatchSettings(&settings);
-        EXPECT_EQ(0u, settings.newVersionDate) << date;
+        EXPECT_EQ(packed, settings.newVersionDate) << date;
     }
     EXPECT_EQ(1u, settings.archiveCount) << "no archive at all would leave nothing to apply";
     EXPECT_EQ(0u, settings.neededBytes);
     EXPECT_FALSE(settings.keepNewer);
     EXPECT_EQ(PTCH_UNKNOWN_EDITION, settings.edition);
+}
+
+TEST_F(PatchSettings, NeededSpacePastFourGibibytesDoesNotWrap)
+{
+    ML_SetString(PTCH_ID_NEEDED_MIB, "5000");
+    ::PatchSettings settings {};
+    ReadPatchSettings(&settings);
+    EXPECT_EQ(5000ull * 1048576, settings.neededBytes);
 }
 
 TEST_F(PatchSettings, ArchiveNamesFollowCountAndBaseName)

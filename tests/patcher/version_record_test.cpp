@@ -40,8 +40,9 @@ protected:
 
 TEST_F(VersionRecord, EditionsWithoutARowShareTheUnknownKey)
 {
-    EXPECT_STREQ("SOFTWARE\\Varnholt\\Ashgrove - unknown version", GetGameKeyPath(3));
+    // Editions past the table as well as the gap in it: no lookup may run off the table.
     EXPECT_STREQ(GetGameKeyPath(3), GetGameKeyPath(17));
+    EXPECT_STREQ(GetGameKeyPath(3), GetGameKeyPath(UINT32_MAX));
     EXPECT_STRNE(GetGameKeyPath(3), GetGameKeyPath(4));
 }
 
