@@ -23,19 +23,23 @@ protected:
 
     fs::path Archive() const { return m_dir.Path() / "a.cbf"; }
 
-    // Writes bytes as the archive and expects every reading command to fail with one line
-    // (that names culprit, when given).
-    void ExpectEveryCommandFails(const std::string& bytes, const std::string& culprit = "")
+    // Expects every reading command to fail on file with one line (that names culprit, when
+    // given).
+    void ExpectEveryCommandFailsOn(const fs::path& file, const std::string& culprit = "")
     {
-        test::WriteBytes(Archive(), bytes);
         for (const char* command : READING_COMMANDS) {
-            std::vector<std::string> arguments = { command, test::PathArgument(Archive()) };
+            std::vector<std::string> arguments = { command, test::PathArgument(file) };
             if (std::string(command) == "extract")
                 arguments.push_back(test::PathArgument(m_dir.Path() / "x"));
             auto result = test::RunPatchkit(arguments);
             EXPECT_TRUE(test::FailsWithOneLine(result)) << command;
             EXPECT_NE(result.err.find(culprit), std::string::npos) << command << ": " << result.err;
         }
+    }
+    void ExpectEveryCommandFails(const std::string& bytes, const std::string& culprit = "")
+    {
+        test::WriteBytes(Archive(), bytes);
+        ExpectEveryCommandFailsOn(Archive(), culprit);
     }
 
     // Offset of the LZW member's first block header: right after the 11 stored bytes.
@@ -47,41 +51,23 @@ protected:
 
 TEST_F(DamagedArchive, MissingFile)
 {
-    for (const char* command : READING_COMMANDS) {
-        std::vector<std::string> arguments
-            = { command, test::PathArgument(m_dir.Path() / "missing.cbf") };
-        if (std::string(command) == "extract")
-            arguments.push_back(test::PathArgument(m_dir.Path() / "x"));
-        auto result = test::RunPatchkit(arguments);
-        EXPECT_TRUE(test::FailsWithOneLine(result)) << command;
-        EXPECT_NE(result.err.find("missing.cbf"), std::string::npos) << result.err;
-    }
+    ExpectEveryCommandFailsOn(m_dir.Path() / "missing.cbf", "missing.cbf");
 }
 
-TEST_F(DamagedArchive, TruncatedOrExtendedFile)
+// Cut or extended by a byte, cut inside the header, empty, foreign, of another version, with
+// one entry more than the directory holds or a directory running past the file.
+TEST_F(DamagedArchive, WholeFileDamage)
 {
-    ExpectEveryCommandFails(m_bytes.substr(0, m_bytes.size() - 1));
-    ExpectEveryCommandFails(m_bytes + '\0');
-    ExpectEveryCommandFails(m_bytes.substr(0, 30));
-    ExpectEveryCommandFails("");
-}
-
-TEST_F(DamagedArchive, ForeignFile)
-{
-    ExpectEveryCommandFails(std::string(4000, 'x'));
-    std::string otherVersion = m_bytes;
-    otherVersion[BF_HDR_VERSION] = 2;
-    ExpectEveryCommandFails(otherVersion);
-}
-
-TEST_F(DamagedArchive, DirectoryClaimsMoreEntriesThanItHolds)
-{
-    std::string oneTooMany = m_bytes;
-    oneTooMany[BF_HDR_COUNT] = 4;
-    ExpectEveryCommandFails(oneTooMany);
-    std::string pastTheEnd = m_bytes;
-    pastTheEnd[BF_HDR_DIR_SIZE] = static_cast<char>(pastTheEnd[BF_HDR_DIR_SIZE] + 1);
-    ExpectEveryCommandFails(pastTheEnd);
+    auto with = [this](size_t offset, char value) {
+        std::string bytes = m_bytes;
+        bytes[offset] = value;
+        return bytes;
+    };
+    for (const std::string& bytes :
+        { m_bytes.substr(0, m_bytes.size() - 1), m_bytes + '\0', m_bytes.substr(0, 30),
+            std::string(), std::string(4000, 'x'), with(BF_HDR_VERSION, 2), with(BF_HDR_COUNT, 4),
+            with(BF_HDR_DIR_SIZE, static_cast<char>(m_bytes[BF_HDR_DIR_SIZE] + 1)) })
+        ExpectEveryCommandFails(bytes);
 }
 
 TEST_F(DamagedArchive, BlockHeaderPointingPastTheFileNamesTheMember)

@@ -102,14 +102,6 @@ TEST_F(PackCommand, RefusesNamesOf256CharactersOrMore)
     ExpectRefusedWithNothingWritten(file);
 }
 
-TEST_F(PackCommand, RefusesABackslashInsideAFileName)
-{
-    if (fs::path("a\\b").has_parent_path())
-        GTEST_SKIP() << "a backslash separates folders here";
-    test::WriteTree(m_dir.Path() / "src", { { "fine.txt", "ok" }, { "a\\b.txt", "x" } });
-    ExpectRefusedWithNothingWritten("a\\b.txt");
-}
-
 TEST_F(PackCommand, RefusesNamesThatDifferOnlyInCase)
 {
     test::WriteTree(m_dir.Path() / "src", { { "Data/a.txt", "1" }, { "data/A.TXT", "2" } });
@@ -128,15 +120,13 @@ TEST_F(PackCommand, PacksAnEmptyFolderIntoAnEmptyArchive)
     EXPECT_EQ(test::RunPatchkit({ "verify", Output() }).status, 0);
 }
 
-}
-
-namespace {
-
-// A name in the table is refused because the installer would refuse it; names the host cannot
-// create as a plain file (a device on Windows) are left out there.
+// A name in the table is refused because the installer would refuse it (a backslash inside a
+// file name would separate folders there); names the host cannot create as a plain file (a
+// device or a backslash on Windows) are left out there.
 TEST_F(PackCommand, RefusesNamesTheInstallerRefuses)
 {
-    for (const char* name : { "aux.txt", "Con", "conout$.log", "sub/lpt3", "ends.", "ends " }) {
+    for (const char* name :
+        { "aux.txt", "Con", "conout$.log", "sub/lpt3", "ends.", "ends ", "a\\b.txt" }) {
         fs::remove_all(m_dir.Path() / "src");
         test::WriteTree(m_dir.Path() / "src", { { "fine.txt", "ok" }, { name, "x" } });
         if (test::ReadTree(m_dir.Path() / "src").count(name) == 0)
