@@ -48,12 +48,13 @@ protected:
     {
         const char* pastArchive = "compressed block runs past the archive's end";
         const char* tooLarge = "compressed block is larger than its member or its codes allow";
+        const char* overLimit = "compressed block claims more than 64 MiB";
         return {
             { WithBlockHeader(1, 0xFFFFFFF8, 1), pastArchive },
             { WithBlockHeader(1, 0xFFFFFFF4, 1), pastArchive }, // wraps to 0 in 32-bit sums
             { WithBlockHeader(1, 100, 1), pastArchive },
+            { WithBlockHeader(0x100000000, 3, 0xFFFFFFF0), overLimit },
             // More than 3 bytes of codes can make, in a member that could hold it.
-            { WithBlockHeader(0x100000000, 3, 0xFFFFFFF0), tooLarge },
             { WithBlockHeader(100000, 3, 50000), tooLarge },
             { WithBlockHeader(1, 3, 2), tooLarge }, // more than the member holds
         };
