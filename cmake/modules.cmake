@@ -22,6 +22,15 @@ function(patcher_module name)
     endif()
 endfunction()
 
+# patcher_program(TARGET): a program we ship. With PATCHER_STATIC_LINK (see static_link.cmake)
+# it gets the C++ runtime linked in too. Test and benchmark programs keep the shared runtime:
+# they link shared C++ libraries (Google Benchmark), which must share one runtime with them.
+function(patcher_program target)
+    if(PATCHER_STATIC_LINK AND NOT WIN32)
+        target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
+    endif()
+endfunction()
+
 # patcher_tests(NAME LIBS ...): one GoogleTest program from tests/<module>/*_test.cpp (and the
 # backend subfolder), registered as one ctest test that writes its results to NAME.xml.
 function(patcher_tests name)

@@ -10,10 +10,8 @@ cd "$(dirname "$0")/.."
 build=${1:-build/native-release}
 corpus=${PATCHER_CORPUS:-build/corpus}
 
-if [[ ! -x $build/tools/patchkit || ! -x $build/bench/make_corpus ]]; then
-    [[ -f $build/build.ninja ]] || cmake --preset native-release -B "$build" >/dev/null
-    cmake --build "$build" --target patchkit make_corpus >/dev/null
-fi
+[[ -f $build/build.ninja ]] || cmake --preset native-release -B "$build" >/dev/null
+cmake --build "$build" --target patchkit make_corpus >/dev/null
 patchkit=$build/tools/patchkit
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,25 +24,41 @@ printf 'icon bytes' >"$work/small/Icons/ft_dir.tga"
 printf '#include <iostream>\nint main() { std::cout << "hello\\n"; }\n' >"$work/trivial.cpp"
 c++ -O2 -o "$work/trivial" "$work/trivial.cpp"
 
-# Wall time of one run in microseconds: the median with hyperfine (robust on a busy machine),
-# else the mean of a loop.
-time_us() {
-    local runs=1000 start end
-    if command -v hyperfine >/dev/null; then
-        hyperfine -N --warmup 100 --runs "$runs" --export-json "$work/h.json" "$*" >/dev/null 2>&1
-        python3 -c 'import json,sys; print("%.1f" % (json.load(open(sys.argv[1]))["results"][0]["median"] * 1e6))' "$work/h.json"
-    else
-        for ((i = 0; i < 50; ++i)); do "$@" >/dev/null; done
+# Side by side: rounds of both programs in turn (so that a change in the machine's load hits
+# both alike), the median of all runs of each. hyperfine when there is one (bootstrap.sh
+# installs it), else a shell loop timing batches of runs.
+rounds=10 runs=50
+if command -v hyperfine >/dev/null; then
+    for ((r = 0; r < rounds; ++r)); do
+        hyperfine -N --warmup 5 --runs "$runs" --export-json "$work/round$r.json" \
+            "$work/trivial" "$patchkit list $work/small.cbf" >/dev/null 2>&1
+    done
+    read -r trivial_us list_us < <(python3 - "$work" <<'EOF'
+import glob, json, statistics, sys
+times = [[], []]
+for name in glob.glob(sys.argv[1] + "/round*.json"):
+    for i, result in enumerate(json.load(open(name))["results"]):
+        times[i] += result["times"]
+print(*("%.0f" % (statistics.median(t) * 1e6) for t in times))
+EOF
+    )
+else
+    batch_us() {  # mean microseconds of one run of "$@" over a batch
+        local start end
         start=$(date +%s%N)
         for ((i = 0; i < runs; ++i)); do "$@" >/dev/null; done
         end=$(date +%s%N)
         echo $(((end - start) / runs / 1000))
-    fi
-}
-list_us=$(time_us "$patchkit" list "$work/small.cbf")
-trivial_us=$(time_us "$work/trivial")
-printf 'start-up: patchkit list %s us, trivial C++ program %s us, ratio %s (goal <= 1.2)\n' \
-    "$list_us" "$trivial_us" "$(python3 -c "print('%.2f' % ($list_us / $trivial_us))")"
+    }
+    trivial_us=0 list_us=0
+    for ((r = 0; r < rounds; ++r)); do
+        trivial_us=$((trivial_us + $(batch_us "$work/trivial") / rounds))
+        list_us=$((list_us + $(batch_us "$patchkit" list "$work/small.cbf") / rounds))
+    done
+fi
+printf 'start-up: patchkit list %s us, trivial C++ program %s us, ratio %s (goal <= 1.2); %d shared libraries\n' \
+    "$list_us" "$trivial_us" "$(python3 -c "print('%.2f' % ($list_us / $trivial_us))")" \
+    "$(ldd "$patchkit" | grep -c '=>')"
 
 # ---- The corpus: compression ratios and verify throughput ----
 [[ -d $corpus ]] || "$build/bench/make_corpus" "$corpus"

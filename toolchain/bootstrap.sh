@@ -2,11 +2,12 @@
 # bootstrap.sh [--i386] - install the build and test tools of patcher on Debian 12 (run as root).
 # Idempotent and quiet: installs only what is missing (nothing to do: ~0.1 s, no network),
 # prints one line, and apt's log only on failure.
-#   native:  cmake ninja g++ clang (sanitizers, libFuzzer) GoogleTest libjpeg libfreetype libpng
+#   native:  cmake ninja g++ clang (sanitizers, libFuzzer) clang-format GoogleTest, libjpeg
+#            libfreetype libpng libfontconfig with their static archives (libbrotli, libexpat)
 #   windows: MinGW-w64 g++ x86_64 + i686 (posix threads), wine64, Wine's fonts,
 #            dpkg-dev (apt-get source for the third-party cross builds)
 #   windows: Xvfb, ImageMagick (import/convert), xdotool for windowed tests
-#   kit:     Google Benchmark, ncompress (the reference LZW), fontconfig and a sans face
+#   kit:     Google Benchmark, hyperfine, ncompress (the reference LZW), fontconfig and a sans face
 #            (DejaVu), desktop-file-utils
 #   --i386:  also wine32:i386, to run i686 programs (see README.md: needs a fallback today)
 set -euo pipefail
@@ -21,13 +22,14 @@ done
 
 pkgs=(
     cmake ninja-build g++ gdb pkg-config clang libclang-rt-14-dev
-    googletest libgtest-dev libgmock-dev libjpeg62-turbo-dev libfreetype-dev libpng-dev
+    clang-format googletest libgtest-dev libgmock-dev
+    libjpeg62-turbo-dev libfreetype-dev libpng-dev zlib1g-dev libbrotli-dev libexpat1-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix dpkg-dev
     wine wine64 fonts-wine
     # X client libraries that Wine's X11 driver loads at run time (libwine only recommends them)
     libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1
     xvfb xauth imagemagick xdotool
-    libbenchmark-dev ncompress libfontconfig-dev fonts-dejavu-core desktop-file-utils
+    libbenchmark-dev hyperfine ncompress libfontconfig-dev fonts-dejavu-core desktop-file-utils
 )
 i386_pkgs=(wine32:i386)
 
