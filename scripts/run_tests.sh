@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Builds native (ASan/UBSan), Windows x86_64 and Windows i686, runs the native tests and then the
-# x86_64 tests under Wine (one wineserver for the run, a throwaway prefix in the build tree), and
-# prints one summary line per test program and a total. Exits non-zero on any failure.
+# x86_64 tests under Wine (one wineserver for the run, a throwaway prefix in the build tree),
+# builds the fuzz targets and runs each over its seed corpus once, and prints one summary line
+# per test program and fuzz target and a total. Exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 failed=0
+# The formatting check (scripts/check_format.sh) stays off until the whole tree has been
+# formatted once; PATCHER_CHECK_FORMAT=1 runs it today.
+check_format=${PATCHER_CHECK_FORMAT:-0}
 
 step() { printf '== %s\n' "$*"; }
 build() {  # preset
@@ -34,8 +38,38 @@ summarise() {  # preset
     done
 }
 
+# Runs every fuzz target once over each input of fuzz/corpus/<target>/ (no fuzzing): a target
+# that does not build, has no seeds or fails on one of them fails the run.
+run_fuzz_corpora() {
+    local program name corpus inputs rc=0
+    fuzz_lines=()
+    for program in build/fuzz/fuzz/fuzz_*; do
+        [[ -x $program ]] || continue
+        name=$(basename "$program") corpus=fuzz/corpus/$name
+        inputs=$(find "$corpus" -type f 2>/dev/null | wc -l)
+        if ((inputs == 0)); then
+            fuzz_lines+=("$(printf '   %-8s %-24s no seeds in %s' fuzz "$name" "$corpus")")
+            rc=1
+        elif "$program" -timeout=20 "$corpus"/* >"build/fuzz/$name.log" 2>&1; then
+            fuzz_lines+=("$(printf '   %-8s %-24s %4d inputs, ok' fuzz "$name" "$inputs")")
+        else
+            tail -n 30 "build/fuzz/$name.log"
+            fuzz_lines+=("$(printf '   %-8s %-24s %4d inputs, FAILED (build/fuzz/%s.log)' fuzz \
+                "$name" "$inputs" "$name")")
+            rc=1
+        fi
+    done
+    ((${#fuzz_lines[@]})) || { fuzz_lines=("   fuzz     no fuzz targets built"); rc=1; }
+    return $rc
+}
+
 step "tools"
 bash toolchain/bootstrap.sh || exit 1
+
+if ((check_format)); then
+    step "format"
+    bash scripts/check_format.sh || failed=1
+fi
 
 total_passed=0 total_failed=0
 step "native build (ASan, UBSan)"
@@ -50,10 +84,22 @@ if ((failed == 0)); then
 fi
 step "win32 build (MinGW-w64 i686)"
 build win32 || failed=1
+step "fuzz build (clang, libFuzzer)"
+fuzz_start=$SECONDS
+fuzz_lines=("   fuzz     the fuzz targets did not build")
+if build fuzz; then
+    step "fuzz targets over their seed corpora"
+    run_fuzz_corpora || failed=1
+else
+    failed=1
+fi
+fuzz_seconds=$((SECONDS - fuzz_start))
 
 step "summary"
 summarise native
 summarise win64
+printf '%s\n' "${fuzz_lines[@]}"
+printf 'fuzz build and seed runs %d s\n' "$fuzz_seconds"
 printf 'wall time %d s\n' $((SECONDS - start))
 printf '%d passed, %d failed\n' "$total_passed" "$total_failed"
 ((failed == 0 && total_failed == 0 && total_passed > 0))
