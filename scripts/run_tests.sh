@@ -14,7 +14,8 @@ check_format=${PATCHER_CHECK_FORMAT:-0}
 step() { printf '== %s\n' "$*"; }
 build() {  # preset
     [[ -f build/$1/build.ninja ]] || cmake --preset "$1" >/dev/null || return 1
-    cmake --build "build/$1" -- --quiet 2>&1 | grep -v '^ninja: no work to do' || true
+    # The build's own status: grep's, or that of a `|| true` after the pipe, would hide a failure.
+    cmake --build "build/$1" -- --quiet 2>&1 | grep -v '^ninja: no work to do'
     return "${PIPESTATUS[0]}"
 }
 run_ctest() {  # preset [wrapper...]
