@@ -37,7 +37,7 @@ bool ArchiveFileName(uint32_t n, char16_t* name, size_t capacity)
     const char16_t* baseName = ML_GetFlag(PTCH_ID_ARCHIVE_BASE_NAME)
         ? ML_GetStringW(PTCH_ID_ARCHIVE_BASE_NAME)
         : u"patch";
-    const int length = GetPatchArchiveCount() < 2
+    const int length = PTCH_GetPatchArchiveCount() < 2
         ? SYS_WFormat(name, capacity, u"%s.%s", baseName, u"cbf")
         : SYS_WFormat(name, capacity, u"%s%02u.%s", baseName, n, u"cbf");
     return length >= 0 && static_cast<size_t>(length) < capacity;
@@ -72,7 +72,7 @@ int GetPatchArchivePath(
     return 0;
 }
 
-int GetInstallerArchivePath(char16_t* path, size_t capacity)
+int PTCH_GetInstallerArchivePath(char16_t* path, size_t capacity)
 {
     char joined[PATH_CAPACITY];
     if (path == nullptr || capacity == 0)

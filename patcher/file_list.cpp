@@ -58,7 +58,7 @@ bool AddMember(Build& build, const char* name, size_t prefixLength, const char* 
         return Fail(build, name);
     const uint64_t size = BF_GetFileSize(name);
     if (size == BF_BAD_POSITION || size > UINT32_MAX
-        || AddFileItem(build.list, name, destination, static_cast<uint32_t>(size)) != SYS_OK)
+        || PTCH_AddFileItem(build.list, name, destination, static_cast<uint32_t>(size)) != SYS_OK)
         return Fail(build, name);
     build.total += size;
     return true;
@@ -118,12 +118,12 @@ bool ScanAll(Build& build, const char* folderName, const FileListSource& source)
 
 }
 
-SYS_ItemStore* CreateFileList()
+SYS_ItemStore* PTCH_CreateFileList()
 {
     return SYS_StoreCreate(ReleaseFileItem, 0);
 }
 
-SYS_Status AddFileItem(
+SYS_Status PTCH_AddFileItem(
     SYS_ItemStore* list, const char* source, const char* destination, uint32_t size)
 {
     uint32_t count = 0;
@@ -153,7 +153,7 @@ int BuildFileList(const char* folderName, const FileListSource* source, SYS_Item
     if (list == nullptr || folderName == nullptr || source == nullptr)
         return 0;
     *list = nullptr;
-    Build build { CreateFileList(), 0, failedName, failedNameCapacity };
+    Build build { PTCH_CreateFileList(), 0, failedName, failedNameCapacity };
     if (build.list == nullptr)
         return 0;
     if (!ScanAll(build, folderName, *source)) {

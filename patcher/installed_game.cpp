@@ -17,7 +17,7 @@ constexpr uint32_t LEGACY_PATCH_VERSION = 101;
 // The game folder: the value named by text 413, which must hold an absolute path.
 bool ReadGameFolder(InstalledGame* game)
 {
-    const SYS_RegKey key = Sys().openKey(GetGameKeyPath(GetGameEdition()));
+    const SYS_RegKey key = Sys().openKey(GetGameKeyPath(PTCH_GetGameEdition()));
     if (key == 0)
         return false;
     const bool read = ReadRegistryText(
@@ -35,7 +35,7 @@ void Clear(InstalledGame* game)
 
 }
 
-int FindInstalledGame(InstalledGame* game)
+int PTCH_FindInstalledGame(InstalledGame* game)
 {
     if (game == nullptr)
         return 0;
@@ -56,7 +56,7 @@ int PTCH_ReadInstalledRecord(VersionInfo* record)
 {
     if (record == nullptr)
         return 0;
-    VI_SelectKey(GetGameKeyPath(GetGameEdition()));
+    VI_SelectKey(GetGameKeyPath(PTCH_GetGameEdition()));
     *record = VersionInfo {};
     if (VI_Get(record) == 0)
         return 0;

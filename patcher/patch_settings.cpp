@@ -35,12 +35,12 @@ int32_t ReadInt(int32_t id, int32_t fallback)
 
 }
 
-uint32_t GetGameEdition()
+uint32_t PTCH_GetGameEdition()
 {
     return static_cast<uint32_t>(ReadInt(PTCH_ID_GAME_EDITION, PTCH_UNKNOWN_EDITION));
 }
 
-uint32_t GetPatchArchiveCount()
+uint32_t PTCH_GetPatchArchiveCount()
 {
     // A count below 1 would leave the engine with no archive to apply and divide its progress
     // by zero; it means one archive.
@@ -48,10 +48,10 @@ uint32_t GetPatchArchiveCount()
     return count < 1 ? 1 : static_cast<uint32_t>(count);
 }
 
-void ReadPatchSettings(PatchSettings* settings)
+void PTCH_ReadPatchSettings(PatchSettings* settings)
 {
     *settings = PatchSettings {};
-    settings->archiveCount = GetPatchArchiveCount();
+    settings->archiveCount = PTCH_GetPatchArchiveCount();
     const int32_t neededMib = ReadInt(PTCH_ID_NEEDED_MIB, 0);
     settings->neededBytes = neededMib > 0 ? static_cast<uint64_t>(neededMib) * MIB : 0;
     settings->newVersion = static_cast<uint32_t>(ReadInt(PTCH_ID_NEW_VERSION, 0));
@@ -64,5 +64,5 @@ void ReadPatchSettings(PatchSettings* settings)
     settings->editorVersion = static_cast<uint32_t>(ReadInt(PTCH_ID_EDITOR_VERSION, 0));
     settings->runProgram = ML_GetFlag(PTCH_ID_RUN_PROGRAM);
     settings->detectEditorTools = ML_GetFlag(PTCH_ID_EDITOR_TOOLS);
-    settings->edition = GetGameEdition();
+    settings->edition = PTCH_GetGameEdition();
 }

@@ -58,11 +58,11 @@ struct PatchSettings {
     bool detectEditorTools; // flag 302
     uint32_t edition; // id 423; PTCH_UNKNOWN_EDITION when absent
 };
-void ReadPatchSettings(PatchSettings* settings);
+void PTCH_ReadPatchSettings(PatchSettings* settings);
 // Id 423, or PTCH_UNKNOWN_EDITION when it is absent or not a number.
-uint32_t GetGameEdition();
+uint32_t PTCH_GetGameEdition();
 // Id 309, or 1 when it is absent, not a number or below 1.
-uint32_t GetPatchArchiveCount();
+uint32_t PTCH_GetPatchArchiveCount();
 
 // ---- Start folder and archive names -------------------------------------------------------
 
@@ -78,7 +78,7 @@ const char* PTCH_GetStartFolder();
 int GetPatchArchivePath(
     uint32_t n, char16_t* path, size_t capacity, char* folderName, size_t folderCapacity);
 // The wide full path of "patcher.cbf" in the start folder, converted from the file-API code page.
-int GetInstallerArchivePath(char16_t* path, size_t capacity);
+int PTCH_GetInstallerArchivePath(char16_t* path, size_t capacity);
 
 // ---- Game key table and version record ----------------------------------------------------
 
@@ -143,7 +143,7 @@ struct InstalledGame {
 // the program path. The game counts as not installed (0, found false) when the key or value is
 // missing, the value does not fit, the folder is empty or relative, cannot be converted, or the
 // program path does not fit.
-int FindInstalledGame(InstalledGame* game);
+int PTCH_FindInstalledGame(InstalledGame* game);
 // The start-up's reading of the installed record: selects the edition's key and reads the
 // record into record (zeroed first); a Distribution of 793..796 becomes 804..807 and is stored
 // at once (VI_Set). 1 when the record was read.
@@ -177,10 +177,10 @@ struct FileItem {
 };
 // A new file list: an item store whose release callback frees the FileItem records. Null
 // without memory.
-[[nodiscard]] SYS_ItemStore* CreateFileList();
+[[nodiscard]] SYS_ItemStore* PTCH_CreateFileList();
 // Adds a copy of the item at the list's tail with the next id (0, 1, 2 ...). The store's
 // status, or SYS_NO_MEMORY when a copy cannot be made.
-[[nodiscard]] SYS_Status AddFileItem(
+[[nodiscard]] SYS_Status PTCH_AddFileItem(
     SYS_ItemStore* list, const char* source, const char* destination, uint32_t size);
 
 // Where the files of an archive go: the installed record's Distribution, and the 3ds Max

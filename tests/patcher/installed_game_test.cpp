@@ -24,7 +24,7 @@ protected:
     // Whether the game counts as installed, with the facts cleared when it does not.
     bool Found(InstalledGame* game)
     {
-        const int result = FindInstalledGame(game);
+        const int result = PTCH_FindInstalledGame(game);
         EXPECT_EQ(result == 1, game->found);
         if (result == 0) {
             EXPECT_EQ("", std::string(game->folder) + game->programPath);
@@ -124,7 +124,7 @@ protected:
         GameDetection::SetUp();
         PutFolder(Folder("game"));
         Folder("game/bin");
-        ASSERT_EQ(1, FindInstalledGame(&m_game));
+        ASSERT_EQ(1, PTCH_FindInstalledGame(&m_game));
         VI_SelectKey(GAME_KEY);
     }
     InstalledGame m_game {};

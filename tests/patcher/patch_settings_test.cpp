@@ -31,7 +31,7 @@ protected:
 TEST_F(PatchSettings, AbsentOrUnusableValuesFallBack)
 {
     ::PatchSettings settings {};
-    ReadPatchSettings(&settings);
+    PTCH_ReadPatchSettings(&settings);
     EXPECT_EQ(1u, settings.archiveCount);
     EXPECT_EQ(PTCH_UNKNOWN_EDITION, settings.edition);
     EXPECT_FALSE(settings.hasLowestVersion);
@@ -45,7 +45,7 @@ TEST_F(PatchSettings, AbsentOrUnusableValuesFallBack)
         { "2004.04", 0 }, { "2004.04.28.1", 0 }, { "28/04/2004", 0 }, { "", 0 } };
     for (const auto& [date, packed] : dates) {
         ML_SetString(PTCH_ID_NEW_VERSION_DATE, date);
-        ReadPatchSettings(&settings);
+        PTCH_ReadPatchSettings(&settings);
         EXPECT_EQ(packed, settings.newVersionDate) << date;
     }
     EXPECT_EQ(1u, settings.archiveCount) << "no archive at all would leave nothing to apply";
@@ -58,7 +58,7 @@ TEST_F(PatchSettings, NeededSpacePastFourGibibytesDoesNotWrap)
 {
     ML_SetString(PTCH_ID_NEEDED_MIB, "5000");
     ::PatchSettings settings {};
-    ReadPatchSettings(&settings);
+    PTCH_ReadPatchSettings(&settings);
     EXPECT_EQ(5000ull * 1048576, settings.neededBytes);
 }
 
@@ -97,7 +97,7 @@ TEST_F(PatchSettings, PathThatDoesNotFitIsRefused)
     char name[4];
     ASSERT_EQ(1, PTCH_SetStartFolder("C:\\P\\"));
     EXPECT_EQ(0, GetPatchArchivePath(1, small, 8, name, sizeof name)) << "folder name";
-    EXPECT_EQ(0, GetInstallerArchivePath(small, 8));
+    EXPECT_EQ(0, PTCH_GetInstallerArchivePath(small, 8));
 }
 
 // Restores the file-API code page after a test that set one.
@@ -136,7 +136,7 @@ TEST_F(PatchSettings, StartFolderIsConvertedWithTheFileApiCodePage)
     EXPECT_EQ(1, BF_Exists("PATCH\\README.TXT"));
     BF_Shutdown();
 
-    ASSERT_EQ(1, GetInstallerArchivePath(path, PTCH_PATH_CAPACITY));
+    ASSERT_EQ(1, PTCH_GetInstallerArchivePath(path, PTCH_PATH_CAPACITY));
     EXPECT_EQ(wideStart + u"patcher.cbf", std::u16string(path));
     // An ASCII folder gives the plainly widened path, as before.
     ASSERT_EQ(1, PTCH_SetStartFolder("D:\\Games\\Ashgrove Patch 1.02\\"));
