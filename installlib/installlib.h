@@ -20,7 +20,7 @@ inline constexpr size_t INSTALLLIB_PATH_CAPACITY = 260;
 // Nested start: the first call notes whether the system has the wide calls, creates the link
 // list and the delete list and registers the module ("InstallLib", SYS_TAG_INSTALLLIB); later
 // calls only count. 0 only when the lists cannot be created.
-int InitInstallLib();
+[[nodiscard]] int InitInstallLib();
 // Undoes one InitInstallLib. The last one destroys the link list and then the delete list,
 // deleting every scheduled file, removes the private staging folder (POSIX) and unregisters the
 // module.
@@ -31,7 +31,7 @@ void DoneInstallLib();
 // Deletes path at the last DoneInstallLib (and, on the Windows NT family, also asks the system
 // to delete it at the next restart, in case it is still in use at shutdown). 1 when the path
 // was put on the delete list; 0 before InitInstallLib or without memory.
-uint32_t ScheduleDelete(const char16_t* path);
+[[nodiscard]] uint32_t ScheduleDelete(const char16_t* path);
 
 // A file written in place of another. The bytes go to a new temporary file in the
 // destination's folder, named "~pt" + 8 hex digits + ".tmp"; Commit moves it over the
@@ -49,13 +49,13 @@ public:
 
     // Creates the temporary file beside destination. 0 when the temporary file cannot be made
     // (no such folder, no right, or its path would not fit INSTALLLIB_PATH_CAPACITY).
-    int Begin(const char16_t* destination);
+    [[nodiscard]] int Begin(const char16_t* destination);
     // Appends count bytes. 0 when the write fails; the replacement is then abandoned.
-    int Write(const void* bytes, uint32_t count);
+    [[nodiscard]] int Write(const void* bytes, uint32_t count);
     // Closes the temporary file and moves it over the destination, replacing a file there
     // (read-only or not) or a link (which is replaced, never written through). 1 when the
     // destination now holds every byte written; 0, with the destination untouched, otherwise.
-    int Commit();
+    [[nodiscard]] int Commit();
     // Closes and removes the temporary file; the destination stays as it was.
     void Abandon();
 
@@ -69,16 +69,16 @@ private:
 // Copies a real file (CopyDiskFile) or a file of the virtual file system (CopyArchiveFile) to
 // the real file destination through an InstallLib_FileReplacement: a failed copy leaves an
 // existing destination as it was and no partial file behind.
-int CopyDiskFile(const char16_t* destination, const char16_t* source);
-int CopyArchiveFile(const char16_t* destination, const char* virtualPath);
+[[nodiscard]] int CopyDiskFile(const char16_t* destination, const char16_t* source);
+[[nodiscard]] int CopyArchiveFile(const char16_t* destination, const char* virtualPath);
 
 // Copies a real file (CopyToTemp) or a virtual file (ExtractToTemp) into the temporary folder
 // under its own file name and writes the new path into output (capacity units). A file of that
 // name there is replaced, never written through; an extracted file can be run (POSIX: 0700). 0,
 // with nothing copied, when the temporary folder is unknown or the joined path or the output does
 // not fit.
-int CopyToTemp(const char16_t* source, char16_t* output, size_t capacity);
-int ExtractToTemp(const char* virtualPath, char16_t* output, size_t capacity);
+[[nodiscard]] int CopyToTemp(const char16_t* source, char16_t* output, size_t capacity);
+[[nodiscard]] int ExtractToTemp(const char* virtualPath, char16_t* output, size_t capacity);
 
 // ---- Programs -----------------------------------------------------------------------------
 
@@ -109,7 +109,7 @@ private:
 // Starts program (without a command line, in its own folder) and waits until it has ended or
 // the window is asked to close, pumping the window (may be null) every 50 ms. 1 when the
 // program started, 0 when it did not.
-int RunAndWait(const char16_t* program, InstallLib_WindowPump* window);
+[[nodiscard]] int RunAndWait(const char16_t* program, InstallLib_WindowPump* window);
 
 // ---- Version resources --------------------------------------------------------------------
 
@@ -120,7 +120,7 @@ int RunAndWait(const char16_t* program, InstallLib_WindowPump* window);
 // SYS_FILE_NOT_FOUND (14) when the file has no version resource; SYS_FAILED (3) when the value
 // or a usable translation is missing; SYS_OS_ERROR (255) when the resource cannot be loaded;
 // SYS_BAD_ARGUMENT for a null path, name or size.
-SYS_Status GetFileVersionString(
+[[nodiscard]] SYS_Status GetFileVersionString(
     const char* path, const char* valueName, char* output, uint32_t* size);
 
 // ---- Shortcuts ----------------------------------------------------------------------------
@@ -133,20 +133,20 @@ uint32_t LoadLinks(uint32_t firstId, uint32_t stride, uint32_t count, const char
 // Creates the links of the link list: desktop records when desktop is set, programs-menu
 // records in the folder group when programs is set. 0 when the list is empty or missing, else 1
 // (links that fail are skipped).
-int CreateLinks(bool desktop, bool programs, const char16_t* group);
+[[nodiscard]] int CreateLinks(bool desktop, bool programs, const char16_t* group);
 
 // Create the link file name (a file name without folders, such as "Game.lnk") in the user's
 // desktop folder, or in the folder group of the programs menu, which is created when missing.
 // A group with ":" or a ".." component is refused. 1 when the link file was saved.
-int CreateDesktopLink(const char16_t* name, const char16_t* target, const char16_t* description,
-    const char16_t* workingFolder, const char16_t* iconFile, int32_t iconIndex,
-    const char16_t* arguments);
-int CreateProgramsLink(const char16_t* name, const char16_t* group, const char16_t* target,
+[[nodiscard]] int CreateDesktopLink(const char16_t* name, const char16_t* target,
     const char16_t* description, const char16_t* workingFolder, const char16_t* iconFile,
     int32_t iconIndex, const char16_t* arguments);
+[[nodiscard]] int CreateProgramsLink(const char16_t* name, const char16_t* group,
+    const char16_t* target, const char16_t* description, const char16_t* workingFolder,
+    const char16_t* iconFile, int32_t iconIndex, const char16_t* arguments);
 // Writes one link file at linkPath. target is required and shorter than
 // INSTALLLIB_PATH_CAPACITY; the other properties may be null. 1 only when the file was saved.
 // On Win32 COM must be initialised on the calling thread.
-int CreateLink(const char16_t* linkPath, const char16_t* target, const char16_t* description,
-    const char16_t* workingFolder, const char16_t* iconFile, int32_t iconIndex,
-    const char16_t* arguments);
+[[nodiscard]] int CreateLink(const char16_t* linkPath, const char16_t* target,
+    const char16_t* description, const char16_t* workingFolder, const char16_t* iconFile,
+    int32_t iconIndex, const char16_t* arguments);

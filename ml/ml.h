@@ -33,11 +33,11 @@ struct ML_Request {
 // stored before it.
 
 // Empties all entries, sets entry 1000 to the empty text, then loads the file.
-int ML_LoadInstallerData(const ML_Request* request);
+[[nodiscard]] int ML_LoadInstallerData(const ML_Request* request);
 // Loads the file over the current entries: its ids replace those already set.
-int ML_LoadLanguage(const ML_Request* request);
+[[nodiscard]] int ML_LoadLanguage(const ML_Request* request);
 // Reads the file through the virtual file interface and parses it for the language code.
-int ML_LoadDefinition(const char* fileName, const char* languageCode);
+[[nodiscard]] int ML_LoadDefinition(const char* fileName, const char* languageCode);
 // Frees the texts of all 1001 entries.
 void ML_Free();
 
@@ -56,7 +56,7 @@ uint32_t ML_GetStringEx(int32_t id, const char** text);
 // 1 and the value when the entry's 8-bit text (with the fallback) parses as an integer
 // (decimal, "-" decimal or "0x" hexadecimal); 0 for an id outside 0..1000 or text that does not
 // parse, leaving value untouched.
-int ML_GetInt(int32_t id, int32_t* value);
+[[nodiscard]] int ML_GetInt(int32_t id, int32_t* value);
 // ML_IsSet of the entry's wide text (with the fallback).
 bool ML_GetFlag(int32_t id);
 // False for null, the empty text and "NONE" in any letter case; true for anything else.
@@ -82,4 +82,4 @@ ML_ErrorSink ML_SetErrorSink(ML_ErrorSink sink);
 using ML_LanguageVisitor = void (*)(const char* languageCode, void* context);
 // Reads the file as ML_LoadDefinition does and visits its language codes without loading or
 // reporting anything. 1 when the file was read, 0 when it could not be.
-int ML_ListLanguages(const char* fileName, ML_LanguageVisitor visit, void* context);
+[[nodiscard]] int ML_ListLanguages(const char* fileName, ML_LanguageVisitor visit, void* context);
