@@ -207,6 +207,22 @@ bool SYS_WPathIsAbsolute(const char16_t* path);
 // The override changes these conversions only: 8-bit names reach the system unchanged.
 uint32_t SYS_SetFileApiCodePage(uint32_t codePage);
 
+// UTF-8 whatever the file-API code page is (the text of every system call on POSIX), with the
+// capacity and failure rules of the two conversions above: an unpaired surrogate, or bytes that
+// are not UTF-8, fail with SYS_OS_ERROR.
+[[nodiscard]] SYS_Status SYS_WideToUtf8(
+    char* destination, uint32_t* capacity, const char16_t* source);
+[[nodiscard]] SYS_Status SYS_Utf8ToWide(
+    char16_t* destination, uint32_t* capacity, const char* source);
+
+// ---- Names for the system's own calls -------------------------------------------------------
+
+// For the backends of other modules that hand a name to the system themselves. Names inside the
+// system are Windows paths; the system's calls take them unchanged on Windows, and with every
+// "\\" made "/" on POSIX. Bounded output; the result is as long as the name, so destination may
+// be name itself.
+size_t SYS_SystemPath(char* destination, size_t capacity, const char* name);
+
 // ---- Files ----------------------------------------------------------------------------------
 
 // System handles are pointer-sized; 0 is "none". Kernel handles never have bit 0 or bit 1 set,

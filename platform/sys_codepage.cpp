@@ -1,5 +1,5 @@
-// Code-page conversion of file names: the capacity rules and the code-page override that both
-// systems share, above the backends of os_codepage.h.
+// Code-page conversion of file names and UTF-8: the capacity rules and the code-page override
+// that both systems share, above the backends of os_codepage.h.
 #include "platform/os_codepage.h"
 #include "platform/platform.h"
 
@@ -19,13 +19,14 @@ uint32_t FileApiCodePage()
 
 // Converts the whole source, terminator included. Capacity 0 asks for the size only.
 template <typename From, typename To, typename Convert>
-SYS_Status ConvertName(To* destination, uint32_t* capacity, const From* source, Convert convert)
+SYS_Status ConvertText(
+    uint32_t codePage, To* destination, uint32_t* capacity, const From* source, Convert convert)
 {
     if (capacity == nullptr || source == nullptr || (destination == nullptr && *capacity > 0))
         return SYS_BAD_ARGUMENT;
     const size_t count = std::char_traits<From>::length(source) + 1;
     uint32_t written = 0;
-    if (!convert(FileApiCodePage(), source, count, destination, *capacity, &written))
+    if (!convert(codePage, source, count, destination, *capacity, &written))
         return SYS_OS_ERROR;
     const bool sizeOnly = *capacity == 0;
     *capacity = written;
@@ -36,12 +37,26 @@ SYS_Status ConvertName(To* destination, uint32_t* capacity, const From* source, 
 
 SYS_Status SYS_WideToFileApi(char* destination, uint32_t* capacity, const char16_t* source)
 {
-    return ConvertName(destination, capacity, source, platform::os::WideToMultiByte);
+    return ConvertText(
+        FileApiCodePage(), destination, capacity, source, platform::os::WideToMultiByte);
 }
 
 SYS_Status SYS_FileApiToWide(char16_t* destination, uint32_t* capacity, const char* source)
 {
-    return ConvertName(destination, capacity, source, platform::os::MultiByteToWide);
+    return ConvertText(
+        FileApiCodePage(), destination, capacity, source, platform::os::MultiByteToWide);
+}
+
+SYS_Status SYS_WideToUtf8(char* destination, uint32_t* capacity, const char16_t* source)
+{
+    return ConvertText(
+        platform::os::CODE_PAGE_UTF8, destination, capacity, source, platform::os::WideToMultiByte);
+}
+
+SYS_Status SYS_Utf8ToWide(char16_t* destination, uint32_t* capacity, const char* source)
+{
+    return ConvertText(
+        platform::os::CODE_PAGE_UTF8, destination, capacity, source, platform::os::MultiByteToWide);
 }
 
 uint32_t SYS_SetFileApiCodePage(uint32_t codePage)

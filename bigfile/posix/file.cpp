@@ -2,7 +2,7 @@
 // size and close on descriptors, and a file's attributes in Win32 terms. Folders are not files
 // here, as on Windows.
 #include "bigfile/os_file.h"
-#include "bigfile/posix/posix_paths.h"
+#include "bigfile/posix/system_names.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // without regard to case, "*" any run of characters, "?" one character, and a pattern ending
 // in ".*" or "." also matches names without an extension ("*.*" matches every name).
 #include "bigfile/os_file.h"
-#include "bigfile/posix/posix_paths.h"
+#include "bigfile/posix/system_names.h"
 
 #include <dirent.h>
 #include <string>

@@ -2,10 +2,9 @@
 // forms convert through UTF-8; full paths are made without asking whether the file exists, as
 // GetFullPathName does: joined to the current folder and cleared of "." and "..".
 #include "bigfile/os_file.h"
-#include "bigfile/posix/posix_paths.h"
+#include "bigfile/posix/system_names.h"
 
 #include "platform/platform.h"
-#include "platform/posix/native_path.h"
 
 #include <climits>
 #include <unistd.h>
@@ -63,7 +62,7 @@ uint32_t CopyOut(const std::string& text, char* buffer, uint32_t capacity)
 
 uint32_t CopyOutWide(const std::string& text, char16_t* buffer, uint32_t capacity)
 {
-    if (!posix::WidenUtf8(buffer, capacity, text))
+    if (capacity == 0 || SYS_Utf8ToWide(buffer, &capacity, text.c_str()) != SYS_OK)
         return 0;
     return static_cast<uint32_t>(SYS_WStrLen(buffer));
 }
@@ -112,13 +111,13 @@ bool SetCurrentDirW(const char16_t* path)
 
 uint32_t FullPath(const char* name, char* buffer, uint32_t capacity)
 {
-    std::optional<std::string> full = Absolute(platform::posix::NativePath(name));
+    std::optional<std::string> full = Absolute(posix::TranslatedPath(name));
     return full ? CopyOut(*full, buffer, capacity) : 0;
 }
 
 uint32_t FullPathW(const char16_t* name, char16_t* buffer, uint32_t capacity)
 {
-    std::optional<std::string> path = platform::posix::NativePath(name);
+    std::optional<std::string> path = posix::TranslatedPath(name);
     std::optional<std::string> full = path ? Absolute(*path) : std::nullopt;
     return full ? CopyOutWide(*full, buffer, capacity) : 0;
 }

@@ -1,16 +1,22 @@
 // File names as the POSIX system wants them: Windows separators translated, wide names in UTF-8.
 #include "platform/posix/native_path.h"
 
+#include "platform/bounded_text.h"
 #include "platform/os_codepage.h"
+#include "platform/platform.h"
 
-#include <algorithm>
+size_t SYS_SystemPath(char* destination, size_t capacity, const char* name)
+{
+    return platform::detail::CopyMapped(destination, capacity, name,
+        platform::detail::TextLength(name), [](char c) { return c == '\\' ? '/' : c; });
+}
 
 namespace platform::posix {
 
 std::string NativePath(const char* name)
 {
     std::string path(name);
-    std::replace(path.begin(), path.end(), '\\', '/');
+    SYS_SystemPath(path.data(), path.size() + 1, path.c_str());
     return path;
 }
 

@@ -113,6 +113,27 @@ TEST(CodePageOverride, PagesOfOtherEditionsGiveTheirCodes)
     EXPECT_EQ(ToWide("a\xC3"), u"<failed>");
 }
 
+// The UTF-8 conversions serve the system calls of POSIX backends, whose names are UTF-8 whatever
+// page a test sets for the file API.
+TEST(CodePageOverride, Utf8ConversionsIgnoreIt)
+{
+    PageOverride page(1252);
+    char bytes[16];
+    uint32_t capacity = sizeof bytes;
+    ASSERT_EQ(SYS_WideToUtf8(bytes, &capacity, u"\u65e5\u00e9"), SYS_OK);
+    EXPECT_EQ(std::string(bytes, capacity - 1), "\xE6\x97\xA5\xC3\xA9");
+    char16_t units[16];
+    capacity = 16;
+    ASSERT_EQ(SYS_Utf8ToWide(units, &capacity, bytes), SYS_OK);
+    EXPECT_EQ(std::u16string(units, capacity - 1), u"\u65e5\u00e9");
+
+    const char16_t unpaired[] = { u'a', 0xD800, 0 };
+    capacity = sizeof bytes;
+    EXPECT_EQ(SYS_WideToUtf8(bytes, &capacity, unpaired), SYS_OS_ERROR);
+    capacity = 16;
+    EXPECT_EQ(SYS_Utf8ToWide(units, &capacity, "a\xC3"), SYS_OS_ERROR);
+}
+
 TEST(CodePageOverride, UnknownPagesFailAndTheRuleComesBack)
 {
     EXPECT_EQ(SYS_SetFileApiCodePage(12345), 0u);

@@ -1,10 +1,9 @@
 // File names for the POSIX system. Names inside the system are Windows paths, compared without
 // regard to ASCII letter case; a path that does not exist as written is resolved component by
 // component against the folder listings, so that upper-cased names from scans open too.
-#include "bigfile/posix/posix_paths.h"
+#include "bigfile/posix/system_names.h"
 
-#include "platform/os_codepage.h"
-#include "platform/posix/native_path.h"
+#include "platform/platform.h"
 
 #include <climits>
 #include <dirent.h>
@@ -66,26 +65,35 @@ std::string ResolveCase(const std::string& path)
 
 }
 
+std::string TranslatedPath(const char* name)
+{
+    std::string path(name);
+    SYS_SystemPath(path.data(), path.size() + 1, path.c_str());
+    return path;
+}
+
+std::optional<std::string> TranslatedPath(const char16_t* name)
+{
+    uint32_t size = 0;
+    if (SYS_WideToUtf8(nullptr, &size, name) != SYS_SIZE_ONLY)
+        return std::nullopt;
+    std::string bytes(size, '\0');
+    if (SYS_WideToUtf8(bytes.data(), &size, name) != SYS_OK)
+        return std::nullopt;
+    return TranslatedPath(bytes.c_str());
+}
+
 std::string SystemPath(const char* name)
 {
-    return ResolveCase(platform::posix::NativePath(name));
+    return ResolveCase(TranslatedPath(name));
 }
 
 std::optional<std::string> SystemPath(const char16_t* name)
 {
-    std::optional<std::string> path = platform::posix::NativePath(name);
+    std::optional<std::string> path = TranslatedPath(name);
     if (!path)
         return std::nullopt;
     return ResolveCase(*path);
-}
-
-bool WidenUtf8(char16_t* destination, size_t capacity, const std::string& text)
-{
-    uint32_t written = 0;
-    uint32_t units = capacity > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(capacity);
-    return units > 0
-        && platform::os::MultiByteToWide(platform::os::CODE_PAGE_UTF8, text.c_str(),
-            text.size() + 1, destination, units, &written);
 }
 
 uintptr_t ToHandle(int descriptor)
