@@ -57,11 +57,4 @@ bool HasWideCalls();
 // folder cannot be listed or nothing matches.
 using FolderVisitor = void (*)(void* context, const char* name, bool isFolder);
 [[nodiscard]] bool ListFolder(const char* pattern, FolderVisitor visit, void* context);
-
-// Message boxes. AskRetry shows text with Retry and Cancel and returns true for Retry;
-// ShowMessage has one OK button. Where no box can be shown, the text goes to the error stream
-// and the answer is Cancel.
-bool AskRetry(const char* text, const char* caption);
-void ShowMessage(const char* text, const char* caption);
-
 }

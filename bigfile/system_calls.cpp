@@ -46,13 +46,15 @@ bool IsSystemPath(const char* name)
 
 bool AskRetryNotFound(const char* name)
 {
-    return State().params.messageBoxes != 0 && os::AskRetry(name, "File not found!");
+    return State().params.messageBoxes != 0
+        && SYS_MessageBox(name, "File not found!", SYS_MB_RETRY_CANCEL | SYS_MB_TASK_MODAL)
+        == SYS_ID_RETRY;
 }
 
 void ShowNotice(const char* text, const char* caption)
 {
     if (State().params.messageBoxes != 0)
-        os::ShowMessage(text, caption);
+        SYS_MessageBox(text, caption, SYS_MB_OK | SYS_MB_TASK_MODAL);
 }
 
 }

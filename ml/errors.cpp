@@ -1,7 +1,6 @@
 // Load errors: the fixed messages, their bounded formatting with the line suffix, and the sink
 // that receives them (the user-facing default, or one a tool installs).
 #include "ml/ml_internal.h"
-#include "ml/os_message.h"
 
 #include "platform/platform.h"
 
@@ -13,7 +12,7 @@ constexpr size_t SUFFIX_ROOM = 24;
 
 void DefaultSink(const char* /*fileName*/, int32_t /*line*/, const char16_t* message)
 {
-    ml::os::ShowLoadError(message);
+    SYS_WMessageBox(message, u"Error loading multi-language database", SYS_MB_OK);
 }
 
 ML_ErrorSink g_sink = DefaultSink;

@@ -1,6 +1,7 @@
 // The platform layer: the bottom of the system. Status codes, memory blocks, 8-bit and wide
-// strings, formatting and parsing, files, events, mutexes, the registry, code-page conversion,
-// reserved address ranges and the item store. Every other module builds on this header only.
+// strings, formatting and parsing, code-page conversion, message boxes, files, events, mutexes,
+// the registry, reserved address ranges and the item store. Every other module builds on this
+// header only.
 //
 // Text: 8-bit strings are NUL-terminated bytes; wide strings are NUL-terminated 16-bit units
 // (char16_t). Lengths count characters (bytes or units) without the terminator.
@@ -222,6 +223,23 @@ uint32_t SYS_SetFileApiCodePage(uint32_t codePage);
 // "\\" made "/" on POSIX. Bounded output; the result is as long as the name, so destination may
 // be name itself.
 size_t SYS_SystemPath(char* destination, size_t capacity, const char* name);
+
+// ---- Message boxes --------------------------------------------------------------------------
+
+// Plain message boxes without an owner window, for what a module must tell the user before the
+// installer's own window exists. Windows shows MessageBoxA (MessageBoxW for wide text) with the
+// flags given. Where no box can be shown (POSIX), "caption: text" goes to the error stream as
+// one line (wide text in UTF-8) and the box counts as answered with Cancel, or OK when that is
+// its only button. Null text or caption is shown as empty.
+inline constexpr uint32_t SYS_MB_OK = 0x0; // one OK button
+inline constexpr uint32_t SYS_MB_RETRY_CANCEL = 0x5; // Retry and Cancel
+inline constexpr uint32_t SYS_MB_TASK_MODAL = 0x2000; // the thread's windows wait for the box
+// The button chosen, or 0 when the box could not be shown.
+inline constexpr uint32_t SYS_ID_OK = 1;
+inline constexpr uint32_t SYS_ID_CANCEL = 2;
+inline constexpr uint32_t SYS_ID_RETRY = 4;
+uint32_t SYS_MessageBox(const char* text, const char* caption, uint32_t flags);
+uint32_t SYS_WMessageBox(const char16_t* text, const char16_t* caption, uint32_t flags);
 
 // ---- Files ----------------------------------------------------------------------------------
 
