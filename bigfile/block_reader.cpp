@@ -79,23 +79,18 @@ WalkPoint NextPoint(WalkPoint point, const BlockHeader& header)
 // The compressed bytes of the blocks read during one call; freed at its end.
 class InputBuffer {
 public:
-    InputBuffer() = default;
-    InputBuffer(const InputBuffer&) = delete;
-    InputBuffer& operator=(const InputBuffer&) = delete;
-    ~InputBuffer() { SYS_Free(m_bytes); }
-
     uint8_t* Reserve(uint32_t size)
     {
         if (m_bytes != nullptr && m_capacity >= size)
-            return m_bytes;
-        SYS_Free(m_bytes);
+            return m_bytes.get();
+        m_bytes.reset(); // the smaller block goes before the larger one is asked for
         m_capacity = std::max<uint32_t>(size, 1);
-        m_bytes = static_cast<uint8_t*>(SYS_Alloc(m_capacity, "BigFile block input", TAG));
-        return m_bytes;
+        m_bytes = SYS_AllocArray<uint8_t>(m_capacity, "BigFile block input", TAG);
+        return m_bytes.get();
     }
 
 private:
-    uint8_t* m_bytes = nullptr;
+    SYS_Block<uint8_t[]> m_bytes;
     uint32_t m_capacity = 0;
 };
 

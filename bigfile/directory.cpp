@@ -126,24 +126,9 @@ uint32_t SmallestEntry(uint32_t version)
     return BF_ENTRY_FIXED_SIZE + 1 + (version == 1 ? 2 : 0);
 }
 
-// The directory's bytes, freed when the read ends.
-class DirectoryBuffer {
-public:
-    DirectoryBuffer() = default;
-    DirectoryBuffer(const DirectoryBuffer&) = delete;
-    DirectoryBuffer& operator=(const DirectoryBuffer&) = delete;
-    ~DirectoryBuffer() { SYS_Free(m_bytes); }
-
-    BF_Status Read(SYS_Handle file, const uint8_t* header);
-    uint8_t* Bytes() const { return m_bytes; }
-
-private:
-    uint8_t* m_bytes = nullptr;
-};
-
-// Reads the directory the header describes, after checking its claims against the archive's
-// size.
-BF_Status DirectoryBuffer::Read(SYS_Handle file, const uint8_t* header)
+// Reads the directory the header describes into a new block, after checking its claims against
+// the archive's size.
+BF_Status ReadDirectoryBytes(SYS_Handle file, const uint8_t* header, SYS_Block<uint8_t[]>& bytes)
 {
     uint64_t fileSize = GetU64(header + BF_HDR_FILE_SIZE);
     uint64_t offset = GetU64(header + BF_HDR_DIR_OFFSET);
@@ -156,10 +141,10 @@ BF_Status DirectoryBuffer::Read(SYS_Handle file, const uint8_t* header)
         return Refused("more directory entries than the directory can hold");
     if (uint64_t { size } + 1 > SIZE_MAX)
         return BF_ERR_NO_MEMORY; // a 32-bit process cannot hold a 4 GB directory
-    m_bytes = static_cast<uint8_t*>(SYS_Alloc(size + size_t { 1 }, "BigFile directory", TAG));
-    if (m_bytes == nullptr)
+    bytes = SYS_AllocArray<uint8_t>(size + size_t { 1 }, "BigFile directory", TAG);
+    if (bytes == nullptr)
         return BF_ERR_NO_MEMORY;
-    return SysReadAt(file, offset, m_bytes, size) == size ? BF_OK : BF_ERR_READ;
+    return SysReadAt(file, offset, bytes.get(), size) == size ? BF_OK : BF_ERR_READ;
 }
 
 // What the mount's visitor needs: the archive's fields for every record, and the header that
@@ -217,17 +202,17 @@ BF_Status BF_ReadDirectory(SYS_Handle file, uint32_t requiredVersionTag, uint8_t
         return status;
     if (requiredVersionTag != 0 && GetU32(head + BF_HDR_VERSION) != requiredVersionTag)
         return Refused("archive has another version tag than the one required");
-    DirectoryBuffer directory;
-    if (auto status = directory.Read(file, head); status != BF_OK)
+    SYS_Block<uint8_t[]> directory;
+    if (auto status = ReadDirectoryBytes(file, head, directory); status != BF_OK)
         return status;
     uint32_t size = GetU32(head + BF_HDR_DIR_SIZE);
     uint32_t count = GetU32(head + BF_HDR_COUNT);
     uint32_t version = head[BF_HDR_VERSION];
-    if (auto status = CheckDirectory(directory.Bytes(), size, count, version); status != BF_OK)
+    if (auto status = CheckDirectory(directory.get(), size, count, version); status != BF_OK)
         return status;
     if (header != nullptr)
         SYS_Copy(header, head, BF_HEADER_SIZE);
-    return VisitDirectory(directory.Bytes(), size, count, version, visit, context);
+    return VisitDirectory(directory.get(), size, count, version, visit, context);
 }
 
 // Records are appended during the walk and indexed in one step after it, so that a failure

@@ -62,16 +62,15 @@ class Dictionary {
 public:
     bool Allocate()
     {
-        m_memory = static_cast<uint8_t*>(SYS_Alloc(
-            HASH_SIZE * (sizeof(uint32_t) + sizeof(uint16_t)), "LZW encoder", SYS_TAG_LZW));
+        m_memory = SYS_AllocArray<uint8_t>(
+            HASH_SIZE * (sizeof(uint32_t) + sizeof(uint16_t)), "LZW encoder", SYS_TAG_LZW);
         if (!m_memory)
             return false;
-        m_keys = reinterpret_cast<uint32_t*>(m_memory);
-        m_codes = reinterpret_cast<uint16_t*>(m_memory + HASH_SIZE * sizeof(uint32_t));
+        m_keys = reinterpret_cast<uint32_t*>(m_memory.get());
+        m_codes = reinterpret_cast<uint16_t*>(m_memory.get() + HASH_SIZE * sizeof(uint32_t));
         std::memset(m_keys, 0, HASH_SIZE * sizeof(uint32_t));
         return true;
     }
-    ~Dictionary() { SYS_Free(m_memory); }
 
     // The slot holding key, or the free slot where it belongs.
     uint32_t Find(uint32_t key) const
@@ -90,7 +89,7 @@ public:
     }
 
 private:
-    uint8_t* m_memory = nullptr;
+    SYS_Block<uint8_t[]> m_memory;
     uint32_t* m_keys = nullptr;
     uint16_t* m_codes = nullptr;
 };

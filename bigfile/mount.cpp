@@ -3,6 +3,8 @@
 // directories, so the table always holds exactly the mounted archives' names.
 #include "bigfile/bigfile_internal.h"
 
+#include <memory>
+
 namespace bigfile::detail {
 
 namespace {
@@ -18,6 +20,15 @@ void ReleaseArchive(uint32_t, uintptr_t value)
     SYS_Free(archive);
 }
 
+// An archive record not yet handed to the store: released when the mount fails.
+struct ArchiveRelease {
+    void operator()(BF_Archive* archive) const
+    {
+        ReleaseArchive(0, reinterpret_cast<uintptr_t>(archive));
+    }
+};
+using ArchiveOwner = std::unique_ptr<BF_Archive, ArchiveRelease>;
+
 // The record of a mounted archive; the store's own reference keeps it alive, so the one taken
 // here is given back at once.
 BF_Archive* ArchiveById(uint32_t id)
@@ -32,24 +43,21 @@ BF_Archive* ArchiveById(uint32_t id)
 // The ids of the mounted archives in store order.
 class ArchiveIds {
 public:
-    ArchiveIds() = default;
-    ArchiveIds(const ArchiveIds&) = delete;
-    ArchiveIds& operator=(const ArchiveIds&) = delete;
-    ~ArchiveIds() { SYS_Free(m_ids); }
-
     BF_Status Load()
     {
         if (SYS_StoreCount(State().archives, &m_count) != SYS_OK)
             return BF_ERR_STORE;
-        if (m_count > 0 && SYS_StoreListIds(State().archives, &m_ids, &m_count) != SYS_OK)
+        uint32_t* ids = nullptr;
+        if (m_count > 0 && SYS_StoreListIds(State().archives, &ids, &m_count) != SYS_OK)
             return BF_ERR_STORE;
+        m_ids.reset(ids);
         return BF_OK;
     }
     uint32_t Count() const { return m_count; }
     uint32_t operator[](uint32_t i) const { return m_ids[i]; }
 
 private:
-    uint32_t* m_ids = nullptr;
+    SYS_Block<uint32_t[]> m_ids;
     uint32_t m_count = 0;
 };
 
@@ -62,13 +70,14 @@ bool SamePath(const char16_t* first, const char16_t* second)
 }
 
 // A new archive record with its full path; the file is not open yet.
-BF_Archive* MakeArchive(const char16_t* path, uint32_t flags, uint32_t kind)
+ArchiveOwner MakeArchive(const char16_t* path, uint32_t flags, uint32_t kind)
 {
     char16_t full[PATH_CAPACITY];
     uint32_t length = BF_GetFullPath(path, PATH_CAPACITY, full, nullptr);
     if (length == 0 || length >= PATH_CAPACITY)
         return nullptr;
-    auto* archive = static_cast<BF_Archive*>(SYS_Alloc(sizeof(BF_Archive), "BigFile archive", TAG));
+    ArchiveOwner archive(
+        static_cast<BF_Archive*>(SYS_Alloc(sizeof(BF_Archive), "BigFile archive", TAG)));
     if (archive == nullptr)
         return nullptr;
     *archive = {};
@@ -76,10 +85,8 @@ BF_Archive* MakeArchive(const char16_t* path, uint32_t flags, uint32_t kind)
     archive->kind = kind;
     archive->path = static_cast<char16_t*>(
         SYS_Alloc((length + 1) * sizeof(char16_t), "BigFile archive path", TAG));
-    if (archive->path == nullptr) {
-        ReleaseArchive(0, reinterpret_cast<uintptr_t>(archive));
+    if (archive->path == nullptr)
         return nullptr;
-    }
     SYS_WStrCopy(archive->path, length + 1, full);
     return archive;
 }
@@ -167,24 +174,23 @@ BF_Status BF_MountFile(const char16_t* path, uint32_t mountFlags, uint32_t kind,
     if (path == nullptr)
         return BF_ERR_OPEN;
     ModuleLock lock;
-    BF_Archive* archive = MakeArchive(path, mountFlags, kind);
+    ArchiveOwner archive = MakeArchive(path, mountFlags, kind);
     if (archive == nullptr)
         return BF_ERR_OPEN;
     archive->handle = BF_OpenWide(path, BF_GENERIC_READ);
-    if (archive->handle == 0) {
-        ReleaseArchive(0, reinterpret_cast<uintptr_t>(archive));
+    if (archive->handle == 0)
         return BF_ERR_OPEN;
-    }
     if (auto status = BF_LoadDirectory(archive->handle, mountFlags, archive->header);
-        status != BF_OK) {
-        ReleaseArchive(0, reinterpret_cast<uintptr_t>(archive));
+        status != BF_OK)
         return status;
-    }
     uint32_t id = state.nextArchiveId++;
-    if (SYS_StoreAdd(state.archives, id, reinterpret_cast<uintptr_t>(archive), position) == SYS_OK)
+    auto value = reinterpret_cast<uintptr_t>(archive.get());
+    if (SYS_StoreAdd(state.archives, id, value, position) == SYS_OK) {
+        (void)archive.release(); // the store's release callback owns it now
         return BF_OK;
+    }
     // The directory is in the table but the archive is not mounted: its names must go.
-    ReleaseArchive(0, reinterpret_cast<uintptr_t>(archive));
+    archive.reset();
     (void)RebuildTable();
     return BF_ERR_STORE;
 }

@@ -27,27 +27,24 @@ class ListedCodes {
 public:
     ListedCodes(const uint8_t* codes, uint32_t count)
     {
-        m_entries = static_cast<Entry*>(
-            SYS_Alloc(sizeof(Entry) * size_t { count }, "font code list", SYS_TAG_GUIB));
-        if (m_entries == nullptr)
+        m_entries = SYS_AllocArray<Entry>(count, "font code list", SYS_TAG_GUIB);
+        Entry* entries = m_entries.get();
+        if (entries == nullptr)
             return;
         for (uint32_t i = 0; i < count; ++i)
-            m_entries[i] = { SYS_LoadU32(codes + 4 * size_t { i }), false };
+            entries[i] = { SYS_LoadU32(codes + 4 * size_t { i }), false };
         auto byCode = [](const Entry& a, const Entry& b) { return a.code < b.code; };
         auto sameCode = [](const Entry& a, const Entry& b) { return a.code == b.code; };
-        std::sort(m_entries, m_entries + count, byCode);
-        m_count = uint32_t(std::unique(m_entries, m_entries + count, sameCode) - m_entries);
+        std::sort(entries, entries + count, byCode);
+        m_count = uint32_t(std::unique(entries, entries + count, sameCode) - entries);
     }
-    ~ListedCodes() { SYS_Free(m_entries); }
-    ListedCodes(const ListedCodes&) = delete;
-    ListedCodes& operator=(const ListedCodes&) = delete;
 
     // True the first time a listed code is claimed; false for a code not listed or claimed before.
     bool Claim(uint32_t code)
     {
-        Entry* end = m_entries + m_count;
+        Entry* end = m_entries.get() + m_count;
         Entry* at = std::lower_bound(
-            m_entries, end, code, [](const Entry& e, uint32_t c) { return e.code < c; });
+            m_entries.get(), end, code, [](const Entry& e, uint32_t c) { return e.code < c; });
         if (at == end || at->code != code || at->claimed)
             return false;
         at->claimed = true;
@@ -60,7 +57,7 @@ private:
         uint32_t code;
         bool claimed;
     };
-    Entry* m_entries = nullptr;
+    SYS_Block<Entry[]> m_entries;
     uint32_t m_count = 0;
 };
 

@@ -65,17 +65,14 @@ public:
             return;
         const uint32_t size = capacity != 0 ? capacity : Sys().wideToAnsi(nullptr, 0, text);
         if (size != 0)
-            m_text = static_cast<char*>(SYS_Alloc(size, "CreateLink - pWDestTmp", TAG));
-        m_failed = !m_text || Sys().wideToAnsi(m_text, size, text) == 0;
+            m_text = SYS_AllocArray<char>(size, "CreateLink - pWDestTmp", TAG);
+        m_failed = !m_text || Sys().wideToAnsi(m_text.get(), size, text) == 0;
     }
-    ~AnsiText() { SYS_Free(m_text); }
-    AnsiText(const AnsiText&) = delete;
-    AnsiText& operator=(const AnsiText&) = delete;
     bool Failed() const { return m_failed; }
-    const char* Get() const { return m_failed ? nullptr : m_text; }
+    const char* Get() const { return m_failed ? nullptr : m_text.get(); }
 
 private:
-    char* m_text = nullptr;
+    SYS_Block<char[]> m_text;
     bool m_failed = false;
 };
 

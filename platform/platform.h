@@ -17,6 +17,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio> // __MINGW_PRINTF_FORMAT, for SYS_Format's format checking
+#include <memory>
+#include <type_traits>
 
 // ---- Status codes -------------------------------------------------------------------------
 
@@ -82,6 +84,26 @@ SYS_TraceSink SYS_SetTraceSink(SYS_TraceSink sink);
 // block's use for diagnostics only.
 [[nodiscard]] void* SYS_Alloc(size_t size, const char* label, uint32_t tag);
 void SYS_Free(void* block); // null is ignored
+
+// The owner of one SYS_Alloc block, the size of a pointer: SYS_Free runs when the owner is
+// destroyed, reset or assigned, and ownership moves, never copies. SYS_Block<T[]> holds an
+// array (indexing), SYS_Block<T> one record. The block is raw memory: T is a type that needs no
+// constructor or destructor to run (bytes, numbers, plain records).
+struct SYS_BlockFree {
+    void operator()(void* block) const { SYS_Free(block); }
+};
+template <typename T> using SYS_Block = std::unique_ptr<T, SYS_BlockFree>;
+
+// A new block of count Ts, not zeroed, owned; empty when memory is exhausted or the size does
+// not fit a size_t.
+template <typename T>
+[[nodiscard]] SYS_Block<T[]> SYS_AllocArray(size_t count, const char* label, uint32_t tag)
+{
+    static_assert(std::is_trivially_destructible_v<T>, "SYS_Free runs no destructor");
+    if (count > SIZE_MAX / sizeof(T))
+        return nullptr;
+    return SYS_Block<T[]>(static_cast<T*>(SYS_Alloc(count * sizeof(T), label, tag)));
+}
 
 // Fills count units of 1, 2 or 4 bytes with value's low bytes; any other unit size writes nothing.
 void SYS_Fill(void* destination, uint32_t unitSize, size_t count, uint32_t value);

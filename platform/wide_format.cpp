@@ -169,11 +169,6 @@ void PutUnit(Writer& out, const Directive& d, Arguments& args)
 // for more.
 class NumberText {
 public:
-    NumberText() = default;
-    NumberText(const NumberText&) = delete;
-    NumberText& operator=(const NumberText&) = delete;
-    ~NumberText() { SYS_Free(m_block); }
-
     template <typename T>
     bool Print(const char* cFormat, T value)
     {
@@ -183,18 +178,18 @@ public:
         m_length = static_cast<size_t>(length);
         if (m_length < sizeof m_small)
             return true;
-        m_block = static_cast<char*>(SYS_Alloc(m_length + 1, "format number", 0));
+        m_block = SYS_AllocArray<char>(m_length + 1, "format number", 0);
         if (!m_block)
             return false;
-        std::snprintf(m_block, m_length + 1, cFormat, value);
+        std::snprintf(m_block.get(), m_length + 1, cFormat, value);
         return true;
     }
-    const char* Text() const { return m_block ? m_block : m_small; }
+    const char* Text() const { return m_block ? m_block.get() : m_small; }
     size_t Length() const { return m_length; }
 
 private:
     char m_small[64];
-    char* m_block = nullptr;
+    SYS_Block<char[]> m_block;
     size_t m_length = 0;
 };
 

@@ -1,5 +1,5 @@
-// Memory blocks: fills of each unit size (exact byte counts, unaligned destinations), and
-// copies over overlapping ranges in the direction each routine promises.
+// Memory blocks: fills of each unit size (exact byte counts, unaligned destinations), copies
+// over overlapping ranges in the direction each routine promises, and owned arrays.
 #include "platform/platform.h"
 #include "tests/support/test_support.h"
 
@@ -48,4 +48,19 @@ TEST(Memory, CopiesOverOverlappingRanges)
     EXPECT_EQ(data[0], 0);
 }
 
+// The owner of a block is one pointer wide, so records can hold it at no cost.
+static_assert(sizeof(SYS_Block<uint8_t[]>) == sizeof(void*));
+static_assert(sizeof(SYS_Block<uint32_t>) == sizeof(void*));
+
+TEST(MemoryBlock, ArrayOfZeroElementsIsStillABlock)
+{
+    EXPECT_NE(SYS_AllocArray<uint32_t>(0, "test", 0), nullptr);
+}
+
+TEST(MemoryBlock, ArrayWhoseByteSizeWrapsIsRefused)
+{
+    // count × 4 wraps to 4 bytes: an unchecked multiplication would hand out a tiny block.
+    const size_t count = SIZE_MAX / sizeof(uint32_t) + 2;
+    EXPECT_EQ(SYS_AllocArray<uint32_t>(count, "test", 0), nullptr);
+}
 }
