@@ -4,6 +4,7 @@
 #include "bigfile/bigfile.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -208,7 +209,7 @@ void BF_ArchiveWriter::State::MakeHeader(uint8_t* header, uint64_t dirOffset) co
 }
 
 BF_ArchiveWriter::BF_ArchiveWriter()
-    : m_state(new State)
+    : m_state(std::make_unique<State>())
 {
 }
 
@@ -216,7 +217,6 @@ BF_ArchiveWriter::~BF_ArchiveWriter()
 {
     if (m_state->file != 0)
         (void)SYS_FileClose(m_state->file);
-    delete m_state;
 }
 
 bool BF_ArchiveWriter::Open(const char16_t* path, uint32_t dirVersion, uint64_t orderingValue)

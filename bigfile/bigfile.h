@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 // ---- Format constants ---------------------------------------------------------------------
 // Archive: a 52-byte header, the members' data, a directory. All numbers little-endian.
@@ -271,5 +272,5 @@ public:
 
 private:
     struct State;
-    State* m_state;
+    std::unique_ptr<State> m_state;
 };

@@ -5,6 +5,7 @@
 #include "installlib/posix/posix_text.h"
 
 #include <cerrno>
+#include <memory>
 #include <new>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -38,7 +39,7 @@ std::string AbsoluteProgram(const std::string& program)
 
 bool Spawn(const std::string& program, const char* folder, ProcessHandles* handles)
 {
-    auto* child = new (std::nothrow) Child { 0, false };
+    std::unique_ptr<Child> child(new (std::nothrow) Child { 0, false });
     if (!child)
         return false;
     std::string path = AbsoluteProgram(posix::NativePath(program));
@@ -51,11 +52,10 @@ bool Spawn(const std::string& program, const char* folder, ProcessHandles* handl
     ready = ready
         && posix_spawn(&child->pid, path.c_str(), &actions, nullptr, arguments, environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
-    if (!ready) {
-        delete child;
+    if (!ready)
         return false;
-    }
-    *handles = { reinterpret_cast<uintptr_t>(child), 0 };
+    // The handle owns the record until CloseProcessHandle.
+    *handles = { reinterpret_cast<uintptr_t>(child.release()), 0 };
     return true;
 }
 
@@ -112,14 +112,13 @@ WaitResult WaitForHandle(uintptr_t handle, uint32_t milliseconds)
 
 void CloseProcessHandle(uintptr_t handle)
 {
-    auto* child = reinterpret_cast<Child*>(handle);
+    std::unique_ptr<Child> child(reinterpret_cast<Child*>(handle));
     if (!child)
         return;
     // A program that has ended since the last poll is reaped now; one still running is left
     // to run on.
     if (!child->reaped)
-        (void)Poll(child);
-    delete child;
+        (void)Poll(child.get());
 }
 
 bool PumpWindowMessages(uintptr_t)

@@ -6,8 +6,9 @@
 #include "platform/posix/registry_file.h"
 
 #include <cstring>
+#include <memory>
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace platform::os {
 
@@ -22,10 +23,11 @@ struct alignas(16) OpenKey {
     detail::HiveKey held; // the batch's values, by name; a later write replaces an earlier one
 };
 
-// The handles now open, so that a stale or made-up handle is refused instead of followed.
+// The keys now open, by handle (the record's address): the table owns each record from
+// KeyOpen to KeyClose, and a stale or made-up handle is refused instead of followed.
 struct OpenKeys {
     std::mutex lock;
-    std::unordered_set<uintptr_t> handles;
+    std::unordered_map<uintptr_t, std::unique_ptr<OpenKey>> handles;
 };
 
 OpenKeys& Opened()
@@ -36,9 +38,10 @@ OpenKeys& Opened()
 
 uintptr_t NewHandle(std::string path)
 {
-    auto handle = reinterpret_cast<uintptr_t>(new OpenKey { std::move(path) });
+    auto key = std::make_unique<OpenKey>(OpenKey { std::move(path) });
+    auto handle = reinterpret_cast<uintptr_t>(key.get());
     std::lock_guard guard(Opened().lock);
-    Opened().handles.insert(handle);
+    Opened().handles.emplace(handle, std::move(key));
     return handle;
 }
 
@@ -47,9 +50,10 @@ uintptr_t NewHandle(std::string path)
 template <typename Use> bool WithKey(uintptr_t key, Use use)
 {
     std::lock_guard guard(Opened().lock);
-    if (Opened().handles.count(key) == 0)
+    auto open = Opened().handles.find(key);
+    if (open == Opened().handles.end())
         return false;
-    use(*reinterpret_cast<OpenKey*>(key));
+    use(*open->second);
     return true;
 }
 
@@ -107,12 +111,15 @@ uintptr_t KeyOpen(const char* path)
 uint32_t KeyClose(uintptr_t key)
 {
     constexpr uint32_t INVALID_HANDLE = 6;
+    std::unique_ptr<OpenKey> closed;
     {
         std::lock_guard guard(Opened().lock);
-        if (Opened().handles.erase(key) == 0)
+        auto open = Opened().handles.find(key);
+        if (open == Opened().handles.end())
             return INVALID_HANDLE;
+        closed = std::move(open->second); // destroyed after the lock is let go
+        Opened().handles.erase(open);
     }
-    delete reinterpret_cast<OpenKey*>(key);
     return 0;
 }
 

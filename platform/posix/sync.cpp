@@ -5,6 +5,7 @@
 #include "platform/os_sync.h"
 
 #include <cerrno>
+#include <memory>
 #include <new>
 #include <pthread.h>
 #include <time.h>
@@ -102,14 +103,11 @@ template <typename Ready> WaitResult WaitUntil(Monitor& monitor, uint32_t millis
 template <typename Object> uintptr_t Make(Object initial)
 {
     static_assert(alignof(Object) >= 4, "handles keep bits 0 and 1 clear");
-    auto* object = new (std::nothrow) Object(initial);
-    if (object == nullptr)
+    std::unique_ptr<Object> object(new (std::nothrow) Object(initial));
+    if (object == nullptr || !InitMonitor(object->monitor))
         return 0;
-    if (!InitMonitor(object->monitor)) {
-        delete object;
-        return 0;
-    }
-    return reinterpret_cast<uintptr_t>(object);
+    // The handle owns the object until Destroy.
+    return reinterpret_cast<uintptr_t>(object.release());
 }
 
 // The object behind a handle; null for a value no object of ours can have.
@@ -122,11 +120,10 @@ template <typename Object> Object* ObjectOf(uintptr_t handle)
 
 template <typename Object> bool Destroy(uintptr_t handle)
 {
-    auto* object = ObjectOf<Object>(handle);
+    std::unique_ptr<Object> object(ObjectOf<Object>(handle));
     if (object == nullptr)
         return false;
     DestroyMonitor(object->monitor);
-    delete object;
     return true;
 }
 
