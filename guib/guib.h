@@ -6,6 +6,8 @@
 #include "platform/platform.h"
 
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 
 // ---- Objects and bitmaps ------------------------------------------------------------------
 
@@ -42,6 +44,72 @@ public:
 
 private:
     uint32_t m_refCount = 1;
+};
+
+// One counted reference to a c_GUIB_BasicObject or a class derived from it: a copy takes a
+// reference of its own, destruction, Reset and assignment give the held one back, and a move
+// hands it on without touching the count. Built from a pointer it takes a new reference; Adopt
+// takes over one its caller already holds, such as the first reference of a new object, so
+// that the object is not counted twice.
+template <typename T> class GUIB_Ref {
+public:
+    GUIB_Ref() = default;
+    explicit GUIB_Ref(T* object)
+        : m_object(object)
+    {
+        if (m_object != nullptr)
+            m_object->AddRef();
+    }
+    static GUIB_Ref Adopt(T* object)
+    {
+        GUIB_Ref ref;
+        ref.m_object = object;
+        return ref;
+    }
+    GUIB_Ref(const GUIB_Ref& other)
+        : GUIB_Ref(other.m_object)
+    {
+    }
+    GUIB_Ref(GUIB_Ref&& other) noexcept
+        : m_object(std::exchange(other.m_object, nullptr))
+    {
+    }
+    // A reference to a derived class converts to one to its base.
+    template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    GUIB_Ref(const GUIB_Ref<U>& other)
+        : GUIB_Ref(other.Get())
+    {
+    }
+    template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    GUIB_Ref(GUIB_Ref<U>&& other) noexcept
+        : m_object(other.Leave())
+    {
+    }
+    ~GUIB_Ref() { Reset(); }
+    // Takes other by value, so that assigning a reference to itself keeps the object alive.
+    GUIB_Ref& operator=(GUIB_Ref other) noexcept
+    {
+        std::swap(m_object, other.m_object);
+        return *this;
+    }
+
+    // Gives the held reference back (the object goes when it was the last) and holds none.
+    void Reset()
+    {
+        if (T* object = std::exchange(m_object, nullptr); object != nullptr)
+            object->Release();
+    }
+    T* Get() const { return m_object; }
+    T* operator->() const { return m_object; }
+    T& operator*() const { return *m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
+
+private:
+    template <typename U> friend class GUIB_Ref;
+    // Hands the held reference to a converting move.
+    T* Leave() { return std::exchange(m_object, nullptr); }
+
+    T* m_object = nullptr;
 };
 
 // Bitmap limits: a side is 1 to 65535 pixels and a pixel block at most 256 MiB. Any other size
