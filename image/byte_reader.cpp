@@ -65,11 +65,6 @@ bool ByteReader::I32(int32_t& value)
     return true;
 }
 
-FileBytes::~FileBytes()
-{
-    SYS_Free(m_data);
-}
-
 bool FileBytes::Read(BF_Handle file, uint64_t limit)
 {
     uint64_t size = BF_GetSize(file);
@@ -78,13 +73,12 @@ bool FileBytes::Read(BF_Handle file, uint64_t limit)
     if (size > limit)
         return Refuse("picture file too large");
     // One byte more than the size, so that an empty file still owns a block.
-    m_data = static_cast<uint8_t*>(
-        SYS_Alloc(static_cast<size_t>(size) + 1, "Image file", SYS_TAG_GUI));
+    m_data = SYS_AllocArray<uint8_t>(static_cast<size_t>(size) + 1, "Image file", SYS_TAG_GUI);
     if (m_data == nullptr)
         return Refuse("no memory for the picture file");
     size_t done = 0;
     while (done < size) {
-        uint32_t got = BF_Read(file, m_data + done, static_cast<uint32_t>(size - done));
+        uint32_t got = BF_Read(file, m_data.get() + done, static_cast<uint32_t>(size - done));
         if (got == 0)
             return Refuse("picture file read came up short");
         done += got;

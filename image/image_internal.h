@@ -49,17 +49,12 @@ private:
 // The bytes of a whole file, owned (SYS_Alloc).
 class FileBytes {
 public:
-    FileBytes() = default;
-    ~FileBytes();
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
-
     // Reads all of file; false (traced) when it is larger than limit or a read comes up short.
     bool Read(BF_Handle file, uint64_t limit);
-    ByteReader Reader() const { return ByteReader(m_data, m_size); }
+    ByteReader Reader() const { return ByteReader(m_data.get(), m_size); }
 
 private:
-    uint8_t* m_data = nullptr;
+    SYS_Block<uint8_t[]> m_data;
     size_t m_size = 0;
 };
 
