@@ -114,16 +114,68 @@ void SYS_Copy(void* destination, const void* source, size_t byteCount);
 void SYS_CopyBackward(void* destination, const void* source, size_t byteCount);
 
 // Little-endian numbers in stored formats, read from and written to unaligned bytes.
+inline uint16_t SYS_LoadU16(const uint8_t* at)
+{
+    return static_cast<uint16_t>(at[0] | at[1] << 8);
+}
 inline uint32_t SYS_LoadU32(const uint8_t* at)
 {
     return uint32_t { at[0] } | uint32_t { at[1] } << 8 | uint32_t { at[2] } << 16
         | uint32_t { at[3] } << 24;
+}
+inline uint64_t SYS_LoadU64(const uint8_t* at)
+{
+    return uint64_t { SYS_LoadU32(at) } | uint64_t { SYS_LoadU32(at + 4) } << 32;
+}
+inline void SYS_StoreU16(uint8_t* at, uint16_t value)
+{
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
 }
 inline void SYS_StoreU32(uint8_t* at, uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
         at[i] = static_cast<uint8_t>(value >> (8 * i));
 }
+inline void SYS_StoreU64(uint8_t* at, uint64_t value)
+{
+    SYS_StoreU32(at, static_cast<uint32_t>(value));
+    SYS_StoreU32(at + 4, static_cast<uint32_t>(value >> 32));
+}
+
+// Reads untrusted bytes from the front of a span. A read succeeds whole or fails and leaves
+// the position where it was, so nothing past the end is ever touched. Positions and counts are
+// 64-bit so that sums of stored fields are checked before anything narrows them.
+class SYS_SpanReader {
+public:
+    SYS_SpanReader(const uint8_t* data, size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
+
+    size_t Size() const { return m_size; }
+    size_t Position() const { return m_position; }
+    size_t Remaining() const { return m_size - m_position; }
+
+    // Moves to position; fails past the end (the end itself is allowed).
+    [[nodiscard]] bool Seek(uint64_t position);
+    [[nodiscard]] bool Skip(uint64_t count);
+    // The next count bytes, or null when fewer are left; advances past them. A span over null
+    // data gives null even for 0 bytes (Skip(0) succeeds there).
+    [[nodiscard]] const uint8_t* Take(uint64_t count);
+    // Little-endian fields; value is left alone when the read fails.
+    [[nodiscard]] bool U8(uint8_t& value);
+    [[nodiscard]] bool U16(uint16_t& value);
+    [[nodiscard]] bool U32(uint32_t& value);
+    [[nodiscard]] bool U64(uint64_t& value);
+    [[nodiscard]] bool I32(int32_t& value);
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_position = 0;
+};
 
 // ---- 8-bit strings -------------------------------------------------------------------------
 
