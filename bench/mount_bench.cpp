@@ -79,14 +79,6 @@ struct Started {
     ~Started() { BF_Shutdown(); }
 };
 
-uint64_t GetLE(const unsigned char* at, int bytes)
-{
-    uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        value = (value << 8) | at[i];
-    return value;
-}
-
 // Opens the archive, reads its header and its directory in one read each, and closes it.
 void ReadDirectoryReference(benchmark::State& state)
 {
@@ -96,8 +88,8 @@ void ReadDirectoryReference(benchmark::State& state)
         std::ifstream file(archives.sorted, std::ios::binary);
         unsigned char header[BF_HEADER_SIZE];
         file.read(reinterpret_cast<char*>(header), sizeof header);
-        bytes.resize(GetLE(header + BF_HDR_DIR_SIZE, 4));
-        file.seekg(static_cast<std::streamoff>(GetLE(header + BF_HDR_DIR_OFFSET, 8)));
+        bytes.resize(SYS_LoadU32(header + BF_HDR_DIR_SIZE));
+        file.seekg(static_cast<std::streamoff>(SYS_LoadU64(header + BF_HDR_DIR_OFFSET)));
         file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         benchmark::DoNotOptimize(bytes.data());
     }

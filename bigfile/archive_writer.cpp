@@ -13,24 +13,6 @@ constexpr size_t WRITE_BUFFER_SIZE = 1u << 20;
 constexpr uint32_t MAX_ENTRY_SIZE = 0xFFFF; // a version-1 entry's length field is 16 bits
 constexpr uint32_t MAX_NAME_LENGTH = MAX_ENTRY_SIZE - BF_ENTRY_FIXED_SIZE - 1;
 
-void PutU16(uint8_t* at, uint32_t value)
-{
-    at[0] = static_cast<uint8_t>(value);
-    at[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void PutU32(uint8_t* at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-void PutU64(uint8_t* at, uint64_t value)
-{
-    for (int i = 0; i < 8; ++i)
-        at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 // The stored byte of plain byte p for a scrambled member whose size has low byte key: the
 // inverse of the reader's ((s - (BF_MEMBER_KEY - key)) & 0xFF) ^ key.
 uint8_t ScrambleMemberByte(uint8_t p, uint8_t key)
@@ -65,8 +47,8 @@ bool EncodeLzwBlocks(const uint8_t* input, uint64_t size, std::vector<uint8_t>& 
         if (written == 0 || written > 0xFFFFFFFFu)
             return false;
         std::copy(BF_BLOCK_MAGIC, BF_BLOCK_MAGIC + 4, header);
-        PutU32(header + 4, static_cast<uint32_t>(written));
-        PutU32(header + 8, blockSize);
+        SYS_StoreU32(header + 4, static_cast<uint32_t>(written));
+        SYS_StoreU32(header + 8, blockSize);
         out.resize(start + BF_BLOCK_HEADER_SIZE + written);
         done += blockSize;
     }
@@ -179,16 +161,16 @@ bool BF_ArchiveWriter::State::AddEntry(const char* name, size_t nameLength, uint
     directory.resize(start + prefix + entrySize);
     uint8_t* entry = directory.data() + start;
     uint8_t* fixed = entry + prefix;
-    PutU64(fixed, offset);
-    PutU32(fixed + 8, attributes.attributes);
-    PutU64(fixed + 12, attributes.writeTime);
-    PutU64(fixed + 20, size);
-    PutU32(fixed + 28, attributes.value);
-    PutU32(fixed + 32, method);
-    PutU32(fixed + 36, attributes.flags);
+    SYS_StoreU64(fixed, offset);
+    SYS_StoreU32(fixed + 8, attributes.attributes);
+    SYS_StoreU64(fixed + 12, attributes.writeTime);
+    SYS_StoreU64(fixed + 20, size);
+    SYS_StoreU32(fixed + 28, attributes.value);
+    SYS_StoreU32(fixed + 32, method);
+    SYS_StoreU32(fixed + 36, attributes.flags);
     std::copy(name, name + nameLength + 1, fixed + BF_ENTRY_FIXED_SIZE);
     if (dirVersion == 1) {
-        PutU16(entry, entrySize);
+        SYS_StoreU16(entry, static_cast<uint16_t>(entrySize));
         ScrambleEntry(entry, entrySize);
     }
     ++count;
@@ -201,11 +183,11 @@ void BF_ArchiveWriter::State::MakeHeader(uint8_t* header, uint64_t dirOffset) co
     std::copy(BF_MAGIC, BF_MAGIC + 4, header);
     header[BF_HDR_VERSION] = static_cast<uint8_t>(dirVersion);
     std::copy(BF_TAG_LETTERS, BF_TAG_LETTERS + 3, header + BF_HDR_VERSION + 1);
-    PutU64(header + BF_HDR_FILE_SIZE, position);
-    PutU32(header + BF_HDR_COUNT, count);
-    PutU64(header + BF_HDR_DIR_OFFSET, dirOffset);
-    PutU32(header + BF_HDR_DIR_SIZE, static_cast<uint32_t>(directory.size()));
-    PutU64(header + BF_HDR_ORDERING, orderingValue);
+    SYS_StoreU64(header + BF_HDR_FILE_SIZE, position);
+    SYS_StoreU32(header + BF_HDR_COUNT, count);
+    SYS_StoreU64(header + BF_HDR_DIR_OFFSET, dirOffset);
+    SYS_StoreU32(header + BF_HDR_DIR_SIZE, static_cast<uint32_t>(directory.size()));
+    SYS_StoreU64(header + BF_HDR_ORDERING, orderingValue);
 }
 
 BF_ArchiveWriter::BF_ArchiveWriter()

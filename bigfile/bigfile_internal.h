@@ -127,11 +127,6 @@ public:
 // Sends one fixed reason for refusing outside data to the module's trace.
 void Refuse(const char* reason);
 
-// Little-endian fields of untrusted bytes; the caller has checked that they lie inside.
-uint16_t GetU16(const uint8_t* at);
-uint32_t GetU32(const uint8_t* at);
-uint64_t GetU64(const uint8_t* at);
-
 // Names: ASCII letters fold to upper case, bytes compare unsigned, a prefix sorts first.
 char UpperAscii(char c);
 // Compares a table name (already upper-case) with a name of any case: <0, 0 or >0.

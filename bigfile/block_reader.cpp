@@ -52,8 +52,8 @@ bool ReadBlockHeader(const MemberFields& member, WalkPoint point, BlockHeader& h
         Refuse("compressed block header has the wrong magic");
         return false;
     }
-    header.compressed = GetU32(bytes + 4);
-    header.size = GetU32(bytes + 8);
+    header.compressed = SYS_LoadU32(bytes + 4);
+    header.size = SYS_LoadU32(bytes + 8);
     if (header.compressed > member.archiveSize - header.at - BF_BLOCK_HEADER_SIZE) {
         Refuse("compressed block runs past the archive's end");
         return false;

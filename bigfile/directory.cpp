@@ -63,7 +63,7 @@ BF_Status ParseEntry(
     }
     if (room < 2)
         return Refused("directory entry runs past the directory's end");
-    size_t length = GetU16(directory + at);
+    size_t length = SYS_LoadU16(directory + at);
     if (length < BF_ENTRY_FIXED_SIZE + 1)
         return Refused("directory entry is shorter than its fixed part");
     if (length > room - 2)
@@ -94,13 +94,13 @@ BF_DirectoryEntry EntryOf(const EntryView& view, uint32_t version)
     BF_DirectoryEntry entry {};
     entry.name = view.name;
     entry.nameLength = view.nameLength;
-    entry.dataOffset = GetU64(view.fixed);
-    entry.attributes = GetU32(view.fixed + 8);
-    entry.writeTime = GetU64(view.fixed + 12);
-    entry.size = GetU64(view.fixed + 20);
-    entry.value = GetU32(view.fixed + 28);
-    entry.method = GetU32(view.fixed + 32);
-    entry.flags = GetU32(view.fixed + 36);
+    entry.dataOffset = SYS_LoadU64(view.fixed);
+    entry.attributes = SYS_LoadU32(view.fixed + 8);
+    entry.writeTime = SYS_LoadU64(view.fixed + 12);
+    entry.size = SYS_LoadU64(view.fixed + 20);
+    entry.value = SYS_LoadU32(view.fixed + 28);
+    entry.method = SYS_LoadU32(view.fixed + 32);
+    entry.flags = SYS_LoadU32(view.fixed + 36);
     if (version == 1 && entry.method == BF_METHOD_STORED)
         entry.method = BF_METHOD_SCRAMBLED; // stored members of version 1 are always scrambled
     return entry;
@@ -130,14 +130,14 @@ uint32_t SmallestEntry(uint32_t version)
 // the archive's size.
 BF_Status ReadDirectoryBytes(SYS_Handle file, const uint8_t* header, SYS_Block<uint8_t[]>& bytes)
 {
-    uint64_t fileSize = GetU64(header + BF_HDR_FILE_SIZE);
-    uint64_t offset = GetU64(header + BF_HDR_DIR_OFFSET);
-    uint32_t size = GetU32(header + BF_HDR_DIR_SIZE);
+    uint64_t fileSize = SYS_LoadU64(header + BF_HDR_FILE_SIZE);
+    uint64_t offset = SYS_LoadU64(header + BF_HDR_DIR_OFFSET);
+    uint32_t size = SYS_LoadU32(header + BF_HDR_DIR_SIZE);
     if (offset > fileSize || size > fileSize - offset) {
         Refuse("directory runs past the archive's end");
         return BF_ERR_READ; // what reading there would give: a short read
     }
-    if (GetU32(header + BF_HDR_COUNT) > size / SmallestEntry(header[BF_HDR_VERSION]))
+    if (SYS_LoadU32(header + BF_HDR_COUNT) > size / SmallestEntry(header[BF_HDR_VERSION]))
         return Refused("more directory entries than the directory can hold");
     if (uint64_t { size } + 1 > SIZE_MAX)
         return BF_ERR_NO_MEMORY; // a 32-bit process cannot hold a 4 GB directory
@@ -166,7 +166,7 @@ BF_Status EnterEntry(void* context, BF_DirectoryEntry* entry)
     fields.value = entry->value;
     fields.method = entry->method;
     fields.flags = entry->flags | load.archive.flags;
-    fields.archiveSize = GetU64(load.header + BF_HDR_FILE_SIZE);
+    fields.archiveSize = SYS_LoadU64(load.header + BF_HDR_FILE_SIZE);
     SYS_StrUpper(entry->name);
     if (TableAppend(State().table, fields, entry->name, entry->nameLength) != nullptr)
         return BF_OK;
@@ -182,7 +182,7 @@ BF_Status ReadHeader(SYS_Handle file, uint8_t* header)
         return Refused("archive header is short");
     if (std::memcmp(header, BF_MAGIC, sizeof(BF_MAGIC)) != 0)
         return Refused("archive header has the wrong magic");
-    if (BF_SysSize(file) != GetU64(header + BF_HDR_FILE_SIZE))
+    if (BF_SysSize(file) != SYS_LoadU64(header + BF_HDR_FILE_SIZE))
         return Refused("archive size differs from the size in its header");
     if (header[BF_HDR_VERSION] > 1
         || std::memcmp(header + BF_HDR_VERSION + 1, BF_TAG_LETTERS, sizeof(BF_TAG_LETTERS)) != 0)
@@ -200,13 +200,13 @@ BF_Status BF_ReadDirectory(SYS_Handle file, uint32_t requiredVersionTag, uint8_t
     uint8_t head[BF_HEADER_SIZE];
     if (auto status = ReadHeader(file, head); status != BF_OK)
         return status;
-    if (requiredVersionTag != 0 && GetU32(head + BF_HDR_VERSION) != requiredVersionTag)
+    if (requiredVersionTag != 0 && SYS_LoadU32(head + BF_HDR_VERSION) != requiredVersionTag)
         return Refused("archive has another version tag than the one required");
     SYS_Block<uint8_t[]> directory;
     if (auto status = ReadDirectoryBytes(file, head, directory); status != BF_OK)
         return status;
-    uint32_t size = GetU32(head + BF_HDR_DIR_SIZE);
-    uint32_t count = GetU32(head + BF_HDR_COUNT);
+    uint32_t size = SYS_LoadU32(head + BF_HDR_DIR_SIZE);
+    uint32_t count = SYS_LoadU32(head + BF_HDR_COUNT);
     uint32_t version = head[BF_HDR_VERSION];
     if (auto status = CheckDirectory(directory.get(), size, count, version); status != BF_OK)
         return status;

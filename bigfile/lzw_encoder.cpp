@@ -31,9 +31,8 @@ public:
         m_bits |= uint64_t { code } << m_count;
         m_count += width;
         if (m_count >= 32) {
-            auto word = static_cast<uint32_t>(m_bits);
-            for (int i = 0; i < 4; ++i)
-                m_output[m_written++] = static_cast<uint8_t>(word >> (8 * i));
+            SYS_StoreU32(m_output + m_written, static_cast<uint32_t>(m_bits));
+            m_written += 4;
             m_bits >>= 32;
             m_count -= 32;
         }

@@ -92,22 +92,6 @@ void Refuse(const char* reason)
     SYS_Trace(TAG, 1, reason);
 }
 
-uint16_t GetU16(const uint8_t* at)
-{
-    return static_cast<uint16_t>(at[0] | (at[1] << 8));
-}
-
-uint32_t GetU32(const uint8_t* at)
-{
-    return uint32_t { at[0] } | (uint32_t { at[1] } << 8) | (uint32_t { at[2] } << 16)
-        | (uint32_t { at[3] } << 24);
-}
-
-uint64_t GetU64(const uint8_t* at)
-{
-    return uint64_t { GetU32(at) } | (uint64_t { GetU32(at + 4) } << 32);
-}
-
 }
 
 using namespace bigfile::detail;

@@ -100,7 +100,7 @@ BF_Status ReloadArchive(const BF_Archive& archive)
 bool GoesBefore(uint64_t ordering, const BF_Archive& archive)
 {
     return archive.kind == 3
-        || (archive.kind == 2 && GetU64(archive.header + BF_HDR_ORDERING) <= ordering);
+        || (archive.kind == 2 && SYS_LoadU64(archive.header + BF_HDR_ORDERING) <= ordering);
 }
 
 // Rebuilds the table with the new archive placed by its mode among the mounted ones.
@@ -254,6 +254,6 @@ BF_Status BF_ReadOrderingValue(const char16_t* path, uint64_t* value)
     BF_Status status = ReadHeader(file, header);
     (void)BF_SysClose(file);
     if (status == BF_OK && value != nullptr)
-        *value = GetU64(header + BF_HDR_ORDERING);
+        *value = SYS_LoadU64(header + BF_HDR_ORDERING);
     return status;
 }

@@ -10,8 +10,7 @@ bool CostlyButAllowed(const uint8_t* data, size_t size)
 {
     if (size < 16)
         return false;
-    uint64_t width = data[12] | data[13] << 8u;
-    uint64_t pixels = width * (data[14] | data[15] << 8u);
+    uint64_t pixels = uint64_t { SYS_LoadU16(data + 12) } * SYS_LoadU16(data + 14);
     return pixels > (1u << 20) && pixels * 4 <= IMAGE_MAX_BLOCK;
 }
 

@@ -56,10 +56,8 @@ SYS_Status c_GUIB_Bitmap::SaveToStore(c_GUIB_Store* store, uint32_t id) const
     if (auto status = store->BeginGroup(GUIB_GROUP_BITMAP, id, nullptr); status != SYS_OK)
         return status;
     uint8_t sizes[SIZE_CHUNK_BYTES] = {};
-    for (int i = 0; i < 4; ++i) {
-        sizes[8 + i] = static_cast<uint8_t>(uint32_t(m_width) >> (8 * i));
-        sizes[12 + i] = static_cast<uint8_t>(uint32_t(m_height) >> (8 * i));
-    }
+    SYS_StoreU32(sizes + 8, uint32_t(m_width));
+    SYS_StoreU32(sizes + 12, uint32_t(m_height));
     SYS_Status status = store->WriteChunk(SIZE_CHUNK, sizes, SIZE_CHUNK_BYTES);
     // A bitmap has at most GUIB_MAX_BITMAP_BYTES of pixels, so the byte count fits 32 bits.
     const uint64_t pixelBytes = uint64_t(m_width) * uint64_t(m_height) * 4;

@@ -32,8 +32,8 @@ bool StringSubBlock(
     if (!Sys().queryVersionValue(info, "\\VarFileInfo\\Translation", &value, &length) || length < 4)
         return false;
     const auto* bytes = static_cast<const uint8_t*>(value);
-    const uint32_t language = bytes[0] | bytes[1] << 8;
-    const uint32_t codePage = bytes[2] | bytes[3] << 8;
+    const uint32_t language = SYS_LoadU16(bytes);
+    const uint32_t codePage = SYS_LoadU16(bytes + 2);
     const int needed = SYS_Format(
         subBlock, capacity, "\\StringFileInfo\\%04x%04x\\%s", language, codePage, valueName);
     return needed >= 0 && static_cast<size_t>(needed) < capacity;

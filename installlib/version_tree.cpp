@@ -21,11 +21,6 @@ struct Node {
     bool isText;
 };
 
-uint32_t U16(const uint8_t* bytes, uint32_t offset)
-{
-    return bytes[offset] | bytes[offset + 1] << 8;
-}
-
 uint32_t Align4(uint32_t offset, uint32_t limit)
 {
     const uint64_t aligned = (uint64_t { offset } + 3) & ~uint64_t { 3 };
@@ -37,21 +32,21 @@ bool ParseNode(const uint8_t* resource, uint32_t start, uint32_t limit, Node* no
 {
     if (start > limit || limit - start < NODE_HEADER_SIZE)
         return false;
-    const uint32_t length = U16(resource, start);
+    const uint32_t length = SYS_LoadU16(resource + start);
     if (length < NODE_HEADER_SIZE || length > limit - start)
         return false;
     node->start = start;
     node->end = start + length;
-    node->isText = U16(resource, start + 4) == TYPE_TEXT;
+    node->isText = SYS_LoadU16(resource + start + 4) == TYPE_TEXT;
     uint32_t at = start + NODE_HEADER_SIZE;
-    while (at + 2 <= node->end && U16(resource, at) != 0)
+    while (at + 2 <= node->end && SYS_LoadU16(resource + at) != 0)
         at += 2;
     if (at + 2 > node->end)
         return false; // the key has no terminator inside the node
     node->keyEnd = at;
     node->valueStart = Align4(at + 2, node->end);
     // Text lengths count UTF-16 units; some writers give bytes, so the node's end bounds both.
-    const uint32_t declared = U16(resource, start + 2) * (node->isText ? 2u : 1u);
+    const uint32_t declared = SYS_LoadU16(resource + start + 2) * (node->isText ? 2u : 1u);
     const uint32_t room = node->end - node->valueStart;
     node->valueBytes = declared < room ? declared : room;
     node->childrenStart = Align4(node->valueStart + node->valueBytes, node->end);
@@ -70,7 +65,7 @@ bool KeyMatches(const uint8_t* resource, const Node& node, const char* component
     if ((node.keyEnd - keyStart) / 2 != count)
         return false;
     for (size_t i = 0; i < count; ++i) {
-        const uint32_t unit = U16(resource, keyStart + static_cast<uint32_t>(i) * 2);
+        const uint32_t unit = SYS_LoadU16(resource + keyStart + static_cast<uint32_t>(i) * 2);
         const uint32_t wanted = static_cast<unsigned char>(component[i]);
         if (unit >= 0x80 || AsciiLower(unit) != AsciiLower(wanted))
             return false;

@@ -37,7 +37,7 @@ std::u16string DecodeUnits(const uint8_t* bytes, size_t size)
     }
     text.resize(size / 2);
     for (size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+        text[i] = static_cast<char16_t>(SYS_LoadU16(bytes + 2 * i));
     if (!text.empty() && text[0] == BYTE_ORDER_MARK)
         text.erase(0, 1);
     return text;

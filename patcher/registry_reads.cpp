@@ -25,7 +25,7 @@ bool ReadRegistryDword(SYS_RegKey key, const char* name, uint32_t* value)
     if (Sys().queryValue(key, name, bytes, sizeof bytes, &bytesRead) != SYS_OK
         || bytesRead > sizeof bytes)
         return false;
-    *value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    *value = SYS_LoadU32(bytes);
     return true;
 }
 

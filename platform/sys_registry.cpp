@@ -76,8 +76,8 @@ SYS_Status SYS_RegSetDword(SYS_RegKey key, const char* name, uint32_t value)
 {
     // A DWORD value is stored little-endian on every system, so the hive file reads the same
     // wherever it was written.
-    const uint8_t bytes[4] = { static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-        static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24) };
+    uint8_t bytes[4];
+    SYS_StoreU32(bytes, value);
     return SYS_RegSetValue(key, name, SYS_REG_DWORD, bytes, sizeof bytes);
 }
 

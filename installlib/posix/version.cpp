@@ -43,7 +43,7 @@ bool KeepText(VersionInfo* info, const detail::VersionValue& value, uint32_t* le
 {
     std::u16string units;
     for (uint32_t i = 0; i + 1 < value.byteCount; i += 2) {
-        const char16_t unit = static_cast<char16_t>(value.bytes[i] | value.bytes[i + 1] << 8);
+        const char16_t unit = static_cast<char16_t>(SYS_LoadU16(value.bytes + i));
         if (unit == 0)
             break;
         units += unit;

@@ -1,6 +1,7 @@
 // The text form of the POSIX registry: a REGEDIT4 registry export. The reader takes any bytes
 // (the file may have been edited by hand or damaged) and keeps what it understands; the writer
 // produces what the system's own export would, so the file can be imported on Windows.
+#include "platform/platform.h"
 #include "platform/posix/registry_hive.h"
 
 #include <cstdio>
@@ -169,8 +170,8 @@ bool ParseData(std::string_view data, HiveValue& value)
         if (!ParseHexNumber(data.substr(6), 8, number))
             return false;
         value.type = TYPE_DWORD;
-        value.data = { static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8),
-            static_cast<uint8_t>(number >> 16), static_cast<uint8_t>(number >> 24) };
+        value.data.assign(4, 0);
+        SYS_StoreU32(value.data.data(), number);
         return true;
     }
     return StartsWithFolded(data, "HEX") && ParseHexData(data, value);
@@ -267,8 +268,7 @@ void WriteValue(std::string& out, const HiveValue& value)
             out, std::string_view(reinterpret_cast<const char*>(data.data()), data.size() - 1));
     } else if (value.type == TYPE_DWORD && data.size() == 4) {
         char text[16];
-        std::snprintf(text, sizeof text, "dword:%08x",
-            data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24);
+        std::snprintf(text, sizeof text, "dword:%08x", SYS_LoadU32(data.data()));
         out += text;
     } else {
         WriteHex(out, value, lineStart);

@@ -31,10 +31,7 @@ protected:
         member.method = BF_METHOD_LZW;
         member.size = size;
         member.bytes = test::LzwBlock({ 0x41, 0x00, 0x02 }, plain);
-        member.bytes[4] = static_cast<uint8_t>(compressed);
-        member.bytes[5] = static_cast<uint8_t>(compressed >> 8);
-        member.bytes[6] = static_cast<uint8_t>(compressed >> 16);
-        member.bytes[7] = static_cast<uint8_t>(compressed >> 24);
+        SYS_StoreU32(member.bytes.data() + 4, compressed);
         return member;
     }
     // Members whose block headers run past the archive or the member, with the reason each is

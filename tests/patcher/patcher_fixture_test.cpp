@@ -76,7 +76,7 @@ uint32_t PatcherFixture::Dword(const std::string& keyPath, const char* name)
 {
     uint8_t bytes[4] = {};
     EXPECT_EQ(SYS_OK, SYS_RegQueryValue(Key(keyPath), name, bytes, sizeof bytes)) << name;
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return SYS_LoadU32(bytes);
 }
 
 std::string PatcherFixture::Folder(const std::string& name)

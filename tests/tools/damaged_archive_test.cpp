@@ -80,8 +80,7 @@ TEST_F(DamagedArchive, BlockHeaderPointingPastTheFileNamesTheMember)
 TEST_F(DamagedArchive, UndecodableBlockFailsVerifyAndExtractNamingTheMember)
 {
     std::string damaged = m_bytes;
-    uint32_t compressed
-        = static_cast<uint8_t>(m_bytes[BLOCK + 4]) | static_cast<uint8_t>(m_bytes[BLOCK + 5]) << 8;
+    uint32_t compressed = SYS_LoadU32(reinterpret_cast<const uint8_t*>(m_bytes.data()) + BLOCK + 4);
     damaged.replace(BLOCK + BF_BLOCK_HEADER_SIZE, compressed, compressed, '\xFF'); // code 511 first
     test::WriteBytes(Archive(), damaged);
     EXPECT_EQ(test::RunPatchkit({ "list", test::PathArgument(Archive()) }).status, 0);

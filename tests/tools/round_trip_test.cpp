@@ -31,10 +31,8 @@ std::vector<ListLine> ParseListing(const std::string& out)
 uint64_t DirectoryOffset(const std::filesystem::path& archive)
 {
     std::string bytes = test::ReadBytes(archive);
-    uint64_t offset = 0;
-    for (int i = 7; i >= 0; --i)
-        offset = (offset << 8) | static_cast<uint8_t>(bytes.at(BF_HDR_DIR_OFFSET + i));
-    return offset;
+    bytes.resize(BF_HEADER_SIZE); // a short file reads as zeros
+    return SYS_LoadU64(reinterpret_cast<const uint8_t*>(bytes.data()) + BF_HDR_DIR_OFFSET);
 }
 
 // The method list must show for a member: auto compresses only what LZW shrinks, and a
