@@ -15,7 +15,6 @@ struct EntryView {
     const uint8_t* fixed;
     char* name;
     size_t nameLength;
-    size_t next;
 };
 
 void UnscrambleEntry(uint8_t* entry, size_t length)
@@ -34,7 +33,7 @@ BF_Status Refused(const char* reason)
     return BF_ERR_FORMAT;
 }
 
-// Finds the name's NUL in the bytes after the fixed part of an entry.
+// Finds the name's NUL in the bytes after the fixed part of an entry of room bytes.
 BF_Status FindName(uint8_t* fixed, size_t room, EntryView* view)
 {
     auto* name = reinterpret_cast<char*>(fixed + BF_ENTRY_FIXED_SIZE);
@@ -47,39 +46,39 @@ BF_Status FindName(uint8_t* fixed, size_t room, EntryView* view)
     return BF_OK;
 }
 
-// Reads the entry at offset at of a directory of size bytes; a version-1 entry is unscrambled
-// first when asked (the checking pass does it once for the visiting pass).
+// Takes the entry at the reader's position from the directory the reader spans; a version-1
+// entry is unscrambled first when asked (the checking pass does it once for the visiting pass).
 BF_Status ParseEntry(
-    uint8_t* directory, size_t size, size_t at, uint32_t version, bool unscramble, EntryView* view)
+    uint8_t* directory, SYS_SpanReader& entries, uint32_t version, bool unscramble, EntryView* view)
 {
-    size_t room = size - at;
+    uint8_t* entry = directory + entries.Position();
     if (version == 0) {
-        if (room < BF_ENTRY_FIXED_SIZE + 1)
+        // The name's NUL ends the entry, so it may lie anywhere in what remains.
+        if (entries.Remaining() < BF_ENTRY_FIXED_SIZE + 1)
             return Refused("directory entry runs past the directory's end");
-        if (auto status = FindName(directory + at, room, view); status != BF_OK)
+        if (auto status = FindName(entry, entries.Remaining(), view); status != BF_OK)
             return status;
-        view->next = at + BF_ENTRY_FIXED_SIZE + view->nameLength + 1;
+        (void)entries.Skip(BF_ENTRY_FIXED_SIZE + view->nameLength + 1);
         return BF_OK;
     }
-    if (room < 2)
+    uint16_t length = 0;
+    if (!entries.U16(length))
         return Refused("directory entry runs past the directory's end");
-    size_t length = SYS_LoadU16(directory + at);
     if (length < BF_ENTRY_FIXED_SIZE + 1)
         return Refused("directory entry is shorter than its fixed part");
-    if (length > room - 2)
+    if (!entries.Skip(length))
         return Refused("directory entry runs past the directory's end");
     if (unscramble)
-        UnscrambleEntry(directory + at, length);
-    view->next = at + 2 + length;
-    return FindName(directory + at + 2, length, view);
+        UnscrambleEntry(entry, length);
+    return FindName(entry + 2, length, view);
 }
 
 BF_Status CheckDirectory(uint8_t* directory, size_t size, uint32_t count, uint32_t version)
 {
-    size_t at = 0;
+    SYS_SpanReader entries(directory, size);
     EntryView view {};
-    for (uint32_t i = 0; i < count; ++i, at = view.next) {
-        if (auto status = ParseEntry(directory, size, at, version, true, &view); status != BF_OK)
+    for (uint32_t i = 0; i < count; ++i) {
+        if (auto status = ParseEntry(directory, entries, version, true, &view); status != BF_OK)
             return status;
         if (view.nameLength == 0) {
             Refuse("directory entry has an empty name");
@@ -110,10 +109,10 @@ BF_DirectoryEntry EntryOf(const EntryView& view, uint32_t version)
 BF_Status VisitDirectory(uint8_t* directory, size_t size, uint32_t count, uint32_t version,
     BF_DirectoryVisitor visit, void* context)
 {
-    size_t at = 0;
+    SYS_SpanReader entries(directory, size);
     EntryView view {};
-    for (uint32_t i = 0; i < count; ++i, at = view.next) {
-        (void)ParseEntry(directory, size, at, version, false, &view);
+    for (uint32_t i = 0; i < count; ++i) {
+        (void)ParseEntry(directory, entries, version, false, &view);
         BF_DirectoryEntry entry = EntryOf(view, version);
         if (auto status = visit(context, &entry); status != BF_OK)
             return status;

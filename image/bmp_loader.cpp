@@ -27,7 +27,7 @@ struct BmpLayout {
     uint32_t paletteEntries = 0;
 };
 
-bool ReadHeaders(ByteReader& file, BmpHeaders& bmp)
+bool ReadHeaders(SYS_SpanReader& file, BmpHeaders& bmp)
 {
     uint16_t magic = 0;
     if (!file.U16(magic) || magic != BMP_MAGIC)
@@ -65,7 +65,7 @@ bool CheckHeaders(const BmpHeaders& bmp)
 // The rows start at the data offset when it lies inside the file after the headers (larger
 // information headers and short palettes put them there); the palette then fills the gap
 // between the two. Otherwise the rows follow the headers and a palette of 256 entries.
-bool FindLayout(ByteReader& file, const BmpHeaders& bmp, BmpLayout& layout)
+bool FindLayout(SYS_SpanReader& file, const BmpHeaders& bmp, BmpLayout& layout)
 {
     uint64_t headersEnd = FILE_HEADER_SIZE + bmp.infoSize;
     bool offsetUsable = bmp.dataOffset >= headersEnd && bmp.dataOffset < file.Size();
@@ -100,7 +100,8 @@ void ConvertRow(
 }
 
 // The rows must all be in the file before the block is allocated for them.
-const uint8_t* TakeRows(ByteReader& file, const BmpLayout& layout, uint64_t stride, uint32_t height)
+const uint8_t* TakeRows(
+    SYS_SpanReader& file, const BmpLayout& layout, uint64_t stride, uint32_t height)
 {
     return file.Seek(layout.dataStart) ? file.Take(stride * height) : nullptr;
 }
@@ -109,7 +110,7 @@ const uint8_t* TakeRows(ByteReader& file, const BmpLayout& layout, uint64_t stri
 
 namespace image::detail {
 
-bool LoadBmp(ByteReader& file, ImageRecord* image)
+bool LoadBmp(SYS_SpanReader& file, ImageRecord* image)
 {
     BmpHeaders bmp;
     BmpLayout layout;

@@ -52,7 +52,7 @@ bool LoadFromFile(BF_Handle file, Format format, ImageRecord* image)
     FileBytes bytes;
     if (!bytes.Read(file, MAX_FILE_SIZE))
         return false;
-    ByteReader reader = bytes.Reader();
+    SYS_SpanReader reader = bytes.Reader();
     return format == Format::Bmp ? LoadBmp(reader, image) : LoadTga(reader, image);
 }
 

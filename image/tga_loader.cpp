@@ -42,7 +42,7 @@ struct PixelFormat {
     uint32_t mapEntryBytes = 0;
 };
 
-bool ReadHeader(ByteReader& file, TgaHeader& tga)
+bool ReadHeader(SYS_SpanReader& file, TgaHeader& tga)
 {
     if (file.U8(tga.idLength) && file.U8(tga.mapType) && file.U8(tga.imageType)
         && file.U16(tga.mapFirst) && file.U16(tga.mapLength) && file.U8(tga.mapEntryBits)
@@ -87,7 +87,7 @@ bool ChooseFormat(const TgaHeader& tga, PixelFormat& format)
 }
 
 // Skips the ID field and takes the colour map (each entry a whole number of bytes).
-bool ReadColourMap(ByteReader& file, const TgaHeader& tga, PixelFormat& format)
+bool ReadColourMap(SYS_SpanReader& file, const TgaHeader& tga, PixelFormat& format)
 {
     if (!file.Skip(tga.idLength))
         return Refuse("TGA ID field cut short");
@@ -113,7 +113,7 @@ void ConvertPixel(const PixelFormat& format, const uint8_t* in, uint8_t* out)
         }
         break;
     case PixelKind::Packed16: {
-        uint32_t value = in[0] | in[1] << 8;
+        uint32_t value = SYS_LoadU16(in);
         out[0] = static_cast<uint8_t>((value >> 10 & 0x1F) << 3);
         out[1] = static_cast<uint8_t>((value >> 5 & 0x1F) << 3);
         out[2] = static_cast<uint8_t>((value & 0x1F) << 3);
@@ -133,7 +133,7 @@ void ConvertPixel(const PixelFormat& format, const uint8_t* in, uint8_t* out)
 }
 
 // Each decoder returns false when the data ends before the last pixel.
-bool DecodeRaw(ByteReader& file, const PixelFormat& format, uint8_t* out, size_t pixels)
+bool DecodeRaw(SYS_SpanReader& file, const PixelFormat& format, uint8_t* out, size_t pixels)
 {
     for (size_t i = 0; i < pixels; ++i, out += format.outBytes) {
         const uint8_t* in = file.Take(format.inBytes);
@@ -145,7 +145,7 @@ bool DecodeRaw(ByteReader& file, const PixelFormat& format, uint8_t* out, size_t
 }
 
 // Packets run on across row ends; a packet longer than the pixels left is cut to them.
-bool DecodePacked(ByteReader& file, const PixelFormat& format, uint8_t* out, size_t pixels)
+bool DecodePacked(SYS_SpanReader& file, const PixelFormat& format, uint8_t* out, size_t pixels)
 {
     size_t done = 0;
     uint8_t header = 0;
@@ -177,7 +177,7 @@ void FlipRows(ImageRecord* image)
 
 namespace image::detail {
 
-bool LoadTga(ByteReader& file, ImageRecord* image)
+bool LoadTga(SYS_SpanReader& file, ImageRecord* image)
 {
     TgaHeader tga;
     PixelFormat format;
