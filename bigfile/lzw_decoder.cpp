@@ -99,14 +99,16 @@ alignas(16) constexpr std::array<uint8_t, 256 + 32> LITERALS = MakeLiterals();
     std::memcpy(destination, word, 16);
 }
 
-// Copies a string that ends at or before its destination (source + length <= destination).
-// With 32 bytes of room past the string it copies whole words and may change up to 31 bytes
-// after the string, which later strings overwrite; without, it touches nothing past the
-// string. Returns false when the string does not fit in room.
+// Copies a string that ends at or before its destination (an earlier string of the output) or
+// lies outside the output's room altogether (a literal, wherever the program's data sits in
+// relation to the output buffer). With 32 bytes of room past the string it copies whole words
+// and may change up to 31 bytes after the string, which later strings overwrite; without, it
+// touches nothing past the string. Returns false when the string does not fit in room.
 [[gnu::always_inline]] inline bool PutString(
     uint8_t* destination, const uint8_t* source, uint32_t length, uint32_t room)
 {
-    assert(source + length <= destination && "a dictionary string never overlaps its copy");
+    assert((source + length <= destination || source >= destination + room)
+        && "a string never overlaps its copy");
     if (length + 32 <= room) [[likely]] {
         CopyWord(destination, source);
         CopyWord(destination + 16, source + 16);
