@@ -79,8 +79,10 @@ std::string ExecLine(const std::string& target, const std::string* arguments)
 {
     std::string line = QuoteArgument(posix::NativePath(target));
     if (arguments)
-        for (const std::string& argument : SplitArguments(*arguments))
-            line += " " + QuoteArgument(argument);
+        for (const std::string& argument : SplitArguments(*arguments)) {
+            line += ' ';
+            line += QuoteArgument(argument);
+        }
     return EscapeString(line);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ml/ml_internal.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -45,8 +46,10 @@ protected:
     // The one message reported, or a note that there was not exactly one.
     static std::u16string OnlyMessage()
     {
+        TEST_GCC_ALLOW("-Wrestrict")
         if (Errors().size() != 1)
             return u"<" + std::u16string(Errors().empty() ? u"no" : u"several") + u" messages>";
+        TEST_GCC_ALLOW_END
         return Errors()[0].message;
     }
 
