@@ -16,19 +16,19 @@
 // Archive: a 52-byte header, the members' data, a directory. All numbers little-endian.
 
 inline constexpr uint32_t BF_HEADER_SIZE = 52;
-inline constexpr uint32_t BF_ENTRY_FIXED_SIZE = 40;    // directory entry before its name
-inline constexpr uint32_t BF_BLOCK_HEADER_SIZE = 12;   // "[..]", compressed size, size
+inline constexpr uint32_t BF_ENTRY_FIXED_SIZE = 40; // directory entry before its name
+inline constexpr uint32_t BF_BLOCK_HEADER_SIZE = 12; // "[..]", compressed size, size
 inline constexpr uint8_t BF_MAGIC[4] = { 'B', 'I', 'G', 'F' };
 inline constexpr uint8_t BF_TAG_LETTERS[3] = { 'K', 'V', 'X' }; // header bytes 5..7
 inline constexpr uint8_t BF_BLOCK_MAGIC[4] = { '[', '.', '.', ']' };
 
 // Header fields (byte offsets).
-inline constexpr uint32_t BF_HDR_VERSION = 4;       // directory format version, 0 or 1
-inline constexpr uint32_t BF_HDR_FILE_SIZE = 8;     // u64, must equal the file's size
-inline constexpr uint32_t BF_HDR_COUNT = 16;        // u32 directory entries
-inline constexpr uint32_t BF_HDR_DIR_OFFSET = 20;   // u64
-inline constexpr uint32_t BF_HDR_DIR_SIZE = 28;     // u32
-inline constexpr uint32_t BF_HDR_ORDERING = 44;     // u64, mount mode 2 loads greater values first
+inline constexpr uint32_t BF_HDR_VERSION = 4; // directory format version, 0 or 1
+inline constexpr uint32_t BF_HDR_FILE_SIZE = 8; // u64, must equal the file's size
+inline constexpr uint32_t BF_HDR_COUNT = 16; // u32 directory entries
+inline constexpr uint32_t BF_HDR_DIR_OFFSET = 20; // u64
+inline constexpr uint32_t BF_HDR_DIR_SIZE = 28; // u32
+inline constexpr uint32_t BF_HDR_ORDERING = 44; // u64, mount mode 2 loads greater values first
 
 // Storage methods of a member.
 inline constexpr uint32_t BF_METHOD_STORED = 0;
@@ -39,7 +39,7 @@ inline constexpr uint32_t BF_METHOD_SCRAMBLED = 2;
 // is the low 4 bits of the entry's length. Scrambled members: stored byte s of a member whose
 // size has low byte k gives ((s - (BF_MEMBER_KEY - k)) & 0xFF) ^ k.
 inline constexpr uint8_t BF_DIRECTORY_KEYS[16] = { 0x3A, 0xC5, 0x17, 0x8E, 0x62, 0xF9, 0x04, 0xB3,
-                                                   0x5D, 0x21, 0xEA, 0x96, 0x4F, 0x78, 0xDC, 0x0B };
+    0x5D, 0x21, 0xEA, 0x96, 0x4F, 0x78, 0xDC, 0x0B };
 inline constexpr uint8_t BF_MEMBER_KEY = 0xA7;
 
 // The largest uncompressed LZW block: no stream of this many bytes can define a code past 65535.
@@ -52,13 +52,13 @@ inline constexpr uint32_t BF_MAX_LZW_BLOCK_OUTPUT = 64u << 20;
 
 using BF_Status = uint32_t;
 inline constexpr BF_Status BF_OK = 0;
-inline constexpr BF_Status BF_ERR_NO_MEMORY = 0x10000001;   // directory buffer not allocated
-inline constexpr BF_Status BF_ERR_DIRECTORY = 0x10000003;   // an entry could not be entered
-inline constexpr BF_Status BF_ERR_READ = 0x10000006;        // seeking to or reading the directory
-inline constexpr BF_Status BF_ERR_FORMAT = 0x10000007;      // not an archive, or a damaged one
-inline constexpr BF_Status BF_ERR_STORE = 0x1000000b;       // the archive store could not be read
+inline constexpr BF_Status BF_ERR_NO_MEMORY = 0x10000001; // directory buffer not allocated
+inline constexpr BF_Status BF_ERR_DIRECTORY = 0x10000003; // an entry could not be entered
+inline constexpr BF_Status BF_ERR_READ = 0x10000006; // seeking to or reading the directory
+inline constexpr BF_Status BF_ERR_FORMAT = 0x10000007; // not an archive, or a damaged one
+inline constexpr BF_Status BF_ERR_STORE = 0x1000000b; // the archive store could not be read
 inline constexpr BF_Status BF_ERR_NOT_STARTED = 0x1000000d; // BF_Init has not run
-inline constexpr BF_Status BF_ERR_OPEN = 0xFFFFFFFF;        // cannot open, or (unload) not mounted
+inline constexpr BF_Status BF_ERR_OPEN = 0xFFFFFFFF; // cannot open, or (unload) not mounted
 
 // ---- Start and shutdown -------------------------------------------------------------------
 
@@ -66,15 +66,15 @@ inline constexpr BF_Status BF_ERR_OPEN = 0xFFFFFFFF;        // cannot open, or (
 using BF_OpenNotify = uint32_t (*)(uint32_t what, const char* name, uintptr_t extra);
 
 struct BF_InitParams {
-    const char* filePattern;     // not read
-    const char* baseDir;         // tried for relative names and scanned; null for none
-    const char* secondDir;       // scanned; null for none
-    uint32_t plainNames;         // relative names are also tried as given; scans include the disk
-    uint32_t diskFirst;          // the disk is tried before the archives
+    const char* filePattern; // not read
+    const char* baseDir; // tried for relative names and scanned; null for none
+    const char* secondDir; // scanned; null for none
+    uint32_t plainNames; // relative names are also tried as given; scans include the disk
+    uint32_t diskFirst; // the disk is tried before the archives
     uint32_t unused;
-    uint32_t messageBoxes;       // show the module's message boxes (else: default answers)
+    uint32_t messageBoxes; // show the module's message boxes (else: default answers)
     uint32_t requiredVersionTag; // 0 any; else only archives with exactly this header tag mount
-    BF_OpenNotify openNotify;    // null for none
+    BF_OpenNotify openNotify; // null for none
 };
 
 // 1 started, 0 failed (a given folder that does not exist fails the start).
@@ -119,13 +119,13 @@ using BF_DirectoryVisitor = BF_Status (*)(void* context, BF_DirectoryEntry* entr
 // BF_ERR_READ when the directory cannot be read whole (also when its offset or size runs past the
 // archive's end), BF_ERR_NO_MEMORY.
 BF_Status BF_ReadDirectory(SYS_Handle file, uint32_t requiredVersionTag, uint8_t* header,
-                           BF_DirectoryVisitor visit, void* context);
+    BF_DirectoryVisitor visit, void* context);
 // The bytes an LZW member at dataOffset with size uncompressed bytes occupies in the archive
 // open at file, block headers included, found by the reader's own walk over its block headers.
 // BF_ERR_FORMAT when a block header cannot be read, is damaged, or runs past the member or the
 // archive (a damage sends its reason to SYS_Trace); BF_ERR_READ when the archive has no size.
-BF_Status BF_LzwStoredSize(SYS_Handle file, uint64_t dataOffset, uint64_t size,
-                           uint64_t* storedSize);
+BF_Status BF_LzwStoredSize(
+    SYS_Handle file, uint64_t dataOffset, uint64_t size, uint64_t* storedSize);
 // position in the archive store: -1 first, -2 last, n before the n-th.
 BF_Status BF_MountFile(const char16_t* path, uint32_t mountFlags, uint32_t kind, int32_t position);
 BF_Status BF_ReadOrderingValue(const char16_t* path, uint64_t* value);
@@ -170,16 +170,16 @@ inline constexpr uint64_t BF_BAD_POSITION = 0xFFFFFFFFFFFFFFFF;
 uint64_t BF_Seek(BF_Handle file, uint64_t offset, uint32_t origin);
 uint64_t BF_GetSize(BF_Handle file); // BF_BAD_POSITION for an unknown handle
 void BF_Close(BF_Handle file);
-int BF_Exists(const char* name);          // 1 when it opens (silently)
+int BF_Exists(const char* name); // 1 when it opens (silently)
 uint64_t BF_GetFileSize(const char* name); // BF_BAD_POSITION when it cannot be opened
 
 // Path helpers that take the wide or the 8-bit system calls by the system's kind.
 [[nodiscard]] SYS_Handle BF_OpenWide(const char16_t* name, uint32_t flags);
 uint32_t BF_GetCurrentDir(uint32_t capacity, char16_t* buffer); // length, 0 on failure
-int BF_SetCurrentDir(const char16_t* path);                      // success flag
+int BF_SetCurrentDir(const char16_t* path); // success flag
 // The full path of name; filePart (may be null) points at its file name inside buffer.
-uint32_t BF_GetFullPath(const char16_t* name, uint32_t capacity, char16_t* buffer,
-                        char16_t** filePart);
+uint32_t BF_GetFullPath(
+    const char16_t* name, uint32_t capacity, char16_t* buffer, char16_t** filePart);
 
 // Low-level file calls: share read and write, existing files only; 64-bit positions.
 [[nodiscard]] SYS_Handle BF_SysOpen(const char* name, uint32_t flags);
@@ -194,11 +194,11 @@ int BF_SysClose(SYS_Handle file);
 
 // Owned by the caller; zeroed by BF_FindFirst.
 struct BF_FindContext {
-    size_t used;       // bytes of the name list in use
-    size_t cursor;     // offset of the next name
-    uint8_t* list;     // the reserved range of the list, or null
-    size_t committed;  // bytes committed
-    bool incomplete;   // a name could not be listed (too long, or no memory): the list lacks it
+    size_t used; // bytes of the name list in use
+    size_t cursor; // offset of the next name
+    uint8_t* list; // the reserved range of the list, or null
+    size_t committed; // bytes committed
+    bool incomplete; // a name could not be listed (too long, or no memory): the list lacks it
 };
 
 // The first name matching pattern (upper-case, relative), or null. Names stay valid until the
@@ -218,8 +218,8 @@ SYS_Status LZW_Init(const uint32_t* option);
 void LZW_Shutdown();
 // A decoder of one block into output (capacity bytes) from input (size bytes; no spare bytes
 // are needed after it). Null when memory is short.
-[[nodiscard]] LZW_Decoder* LZW_CreateDecoder(uint8_t* output, uint32_t capacity,
-                                             const uint8_t* input, uint32_t size);
+[[nodiscard]] LZW_Decoder* LZW_CreateDecoder(
+    uint8_t* output, uint32_t capacity, const uint8_t* input, uint32_t size);
 // True when the end code was reached and every step before it succeeded. Bytes of the output
 // past those produced may have been changed (a short or failed block leaves no promise there).
 [[nodiscard]] bool LZW_Decode(LZW_Decoder* decoder);
@@ -242,7 +242,7 @@ inline constexpr uint32_t BF_METHOD_AUTO = 3;
 // The directory fields of a member that the writer carries without interpreting them.
 struct BF_MemberAttributes {
     uint32_t attributes = 0x20; // FILE_ATTRIBUTE_ARCHIVE
-    uint64_t writeTime = 0;     // FILETIME
+    uint64_t writeTime = 0; // FILETIME
     uint32_t value = 0;
     uint32_t flags = 0;
 };
@@ -264,7 +264,7 @@ public:
     // entry). method: BF_METHOD_STORED, BF_METHOD_LZW, BF_METHOD_SCRAMBLED or BF_METHOD_AUTO;
     // a version-1 archive stores BF_METHOD_STORED members scrambled. attributes may be null.
     [[nodiscard]] bool Add(const char* name, const void* bytes, uint64_t size, uint32_t method,
-                           const BF_MemberAttributes* attributes = nullptr);
+        const BF_MemberAttributes* attributes = nullptr);
     // Writes the directory and the final header and closes the file.
     [[nodiscard]] bool Finish();
     // Why the last call failed; "" when nothing failed.

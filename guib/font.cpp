@@ -83,23 +83,24 @@ void c_GUIB_Font::UpdateLineHeight()
         m_height = int32_t(m_tallestGlyph);
 }
 
-SYS_Status c_GUIB_Font::CreateFontFromWindows(const GUIB_LogFont* font, uint32_t first,
-    uint32_t count, const GUIB_FontOptions* options)
+SYS_Status c_GUIB_Font::CreateFontFromWindows(
+    const GUIB_LogFont* font, uint32_t first, uint32_t count, const GUIB_FontOptions* options)
 {
     if (count == 0)
         return GUIB_FONT_EMPTY_RANGE;
     if (font == nullptr || first > LAST_WIDE_CHARACTER)
         return GUIB_FONT_NOT_CREATED;
     // Characters are 16-bit codes: a range that would run past the last one stops there.
-    const uint32_t last = uint32_t(std::min<uint64_t>(uint64_t { first } + count - 1, LAST_WIDE_CHARACTER));
+    const uint32_t last
+        = uint32_t(std::min<uint64_t>(uint64_t { first } + count - 1, LAST_WIDE_CHARACTER));
     const GUIB_FontOptions noOptions {};
     guib::os::CapturedMetrics metrics {};
     auto report = [](void* context, const guib::os::CapturedGlyph& glyph) {
-        (void)static_cast<c_GUIB_Font*>(context)->AddCoverageGlyph(glyph.character, glyph.width,
-            glyph.height, glyph.overlap, glyph.coverage);
+        (void)static_cast<c_GUIB_Font*>(context)->AddCoverageGlyph(
+            glyph.character, glyph.width, glyph.height, glyph.overlap, glyph.coverage);
     };
-    if (!guib::os::CaptureFont(*font, first, last, options != nullptr ? *options : noOptions,
-            &metrics, report, this))
+    if (!guib::os::CaptureFont(
+            *font, first, last, options != nullptr ? *options : noOptions, &metrics, report, this))
         return GUIB_FONT_NOT_CREATED;
     m_height = metrics.height;
     m_ascent = metrics.ascent;
@@ -109,8 +110,8 @@ SYS_Status c_GUIB_Font::CreateFontFromWindows(const GUIB_LogFont* font, uint32_t
     return SYS_OK;
 }
 
-SYS_Status c_GUIB_Font::AddCoverageGlyph(uint32_t character, uint32_t width, uint32_t height,
-    uint32_t overlap, const uint8_t* coverage)
+SYS_Status c_GUIB_Font::AddCoverageGlyph(
+    uint32_t character, uint32_t width, uint32_t height, uint32_t overlap, const uint8_t* coverage)
 {
     if (coverage == nullptr || width < 1 || height < 1 || width > uint32_t(GUIB_MAX_BITMAP_SIDE)
         || height > uint32_t(GUIB_MAX_BITMAP_SIDE))
@@ -119,7 +120,8 @@ SYS_Status c_GUIB_Font::AddCoverageGlyph(uint32_t character, uint32_t width, uin
     if (bitmap == nullptr)
         return SYS_NO_MEMORY;
     uint32_t* pixels = bitmap->GetPixels();
-    auto* glyph = static_cast<GUIB_Glyph*>(SYS_Alloc(sizeof(GUIB_Glyph), "character", SYS_TAG_GUIB));
+    auto* glyph
+        = static_cast<GUIB_Glyph*>(SYS_Alloc(sizeof(GUIB_Glyph), "character", SYS_TAG_GUIB));
     if (pixels == nullptr || glyph == nullptr) {
         bitmap->Release();
         SYS_Free(glyph);
@@ -154,7 +156,8 @@ SYS_Status c_GUIB_Font::CopyFrom(const c_GUIB_Font& other)
 bool c_GUIB_Font::GetGlyph(uint32_t character, GUIB_Glyph** glyph) const
 {
     uintptr_t value = 0;
-    if (glyph == nullptr || m_glyphs == nullptr || SYS_StoreGet(m_glyphs, character, &value) != SYS_OK)
+    if (glyph == nullptr || m_glyphs == nullptr
+        || SYS_StoreGet(m_glyphs, character, &value) != SYS_OK)
         return false;
     *glyph = reinterpret_cast<GUIB_Glyph*>(value);
     return true;

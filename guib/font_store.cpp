@@ -113,7 +113,8 @@ SYS_Status ReadFontHeader(c_GUIB_Store* store, FontHeader* header, bool* valid)
         return status;
     *valid = size == GUIB_FONT_HEADER_SIZE && SYS_LoadU32(data) >= GUIB_FONT_VERSION;
     if (*valid)
-        *header = { SYS_LoadU32(data), SYS_LoadU32(data + 8), int32_t(SYS_LoadU32(data + 12)), int32_t(SYS_LoadU32(data + 16)) };
+        *header = { SYS_LoadU32(data), SYS_LoadU32(data + 8), int32_t(SYS_LoadU32(data + 12)),
+            int32_t(SYS_LoadU32(data + 16)) };
     return SYS_OK;
 }
 

@@ -218,10 +218,10 @@ private:
 // nested records, data chunks raw bytes. Font files, saved fonts and saved bitmaps use it.
 
 inline constexpr uint32_t GUIB_STORE_MAGIC = 0x2E5C2F2E; // the bytes "./\\."
-inline constexpr uint32_t GUIB_RECORD_HEADER_SIZE = 24;  // a chunk's header; a group's adds its name
-inline constexpr uint32_t GUIB_RECORD_GROUP = 1;         // the kind field
+inline constexpr uint32_t GUIB_RECORD_HEADER_SIZE = 24; // a chunk's header; a group's adds its name
+inline constexpr uint32_t GUIB_RECORD_GROUP = 1; // the kind field
 inline constexpr uint32_t GUIB_RECORD_CHUNK = 2;
-inline constexpr uint32_t GUIB_GROUP_BITMAP = 0x1001;    // group types in use
+inline constexpr uint32_t GUIB_GROUP_BITMAP = 0x1001; // group types in use
 inline constexpr uint32_t GUIB_GROUP_FONT = 0x1002;
 inline constexpr uint32_t GUIB_GROUP_GLYPH = 0x1003;
 // A written store never holds more than this; a store file larger than the file limit reads as
@@ -301,19 +301,19 @@ private:
     void PopGroup();
     SYS_Status CheckCanBegin() const;
     Range CurrentRange() const;
-    [[nodiscard]] SYS_Status Scan(uint64_t from, uint32_t kind, uint32_t type, const uint32_t* id,
-                                  uint32_t* found) const;
+    [[nodiscard]] SYS_Status Scan(
+        uint64_t from, uint32_t kind, uint32_t type, const uint32_t* id, uint32_t* found) const;
     [[nodiscard]] SYS_Status EnterGroup(uint32_t group);
 
-    uint8_t* m_base = nullptr;  // the reserved region, or null when none could be had
-    uint32_t m_used = 0;        // bytes of records in the region
-    uint32_t m_committed = 0;   // bytes of the region backed by memory
-    uint32_t m_capacity = 0;    // bytes reserved: the most the store can hold
+    uint8_t* m_base = nullptr; // the reserved region, or null when none could be had
+    uint32_t m_used = 0; // bytes of records in the region
+    uint32_t m_committed = 0; // bytes of the region backed by memory
+    uint32_t m_capacity = 0; // bytes reserved: the most the store can hold
     SYS_ItemStore* m_groupStack = nullptr; // offsets of the enclosing groups, innermost last
-    uint32_t m_depth = 0;       // groups on the stack
+    uint32_t m_depth = 0; // groups on the stack
     bool m_writing = false;
-    uint32_t m_openChunk;       // offset of the open chunk's header, or none
-    uint32_t m_currentGroup;    // offset of the current group's header, or none (top level)
+    uint32_t m_openChunk; // offset of the open chunk's header, or none
+    uint32_t m_currentGroup; // offset of the current group's header, or none (top level)
 };
 
 // Font file layout: a font group (type GUIB_GROUP_FONT) holds chunk 1 (version, 0, flags,
@@ -328,15 +328,15 @@ inline constexpr uint32_t GUIB_FONT_COVERAGE = 1; // flag: glyphs are masks taki
 // bytes of a damaged file from claiming gigabytes of glyph bitmaps.
 inline constexpr uint32_t GUIB_MAX_GLYPH_SIDE = 1024;
 // Font status codes.
-inline constexpr SYS_Status GUIB_FONT_NOT_CREATED = 4;  // the system font could not be made
+inline constexpr SYS_Status GUIB_FONT_NOT_CREATED = 4; // the system font could not be made
 inline constexpr SYS_Status GUIB_FONT_EMPTY_RANGE = 12; // no characters asked for
 
 // One glyph: its bitmap holds the coverage in the alpha bytes and the tint colour in the
 // colour bytes. The record owns one reference of the bitmap.
 struct GUIB_Glyph {
-    uint32_t width;      // bitmap width and pen advance
-    uint32_t height;     // bitmap height
-    uint32_t overlap;    // pixels taken off the advance when another character follows
+    uint32_t width; // bitmap width and pen advance
+    uint32_t height; // bitmap height
+    uint32_t overlap; // pixels taken off the advance when another character follows
     uint32_t tintColour; // 0xAARRGGBB the bitmap carries now
     c_GUIB_Bitmap* bitmap;
 };
@@ -362,8 +362,8 @@ struct GUIB_LogFont {
 // Creation options of CreateFontFromWindows; all 0 when none are given.
 struct GUIB_FontOptions {
     uint32_t verticalOffset; // added to the top of each character's drawing rectangle
-    uint32_t use8Bit;        // draw and measure each character as one 8-bit code
-    uint32_t oemCodePage;    // draw each character converted to the OEM code page
+    uint32_t use8Bit; // draw and measure each character as one 8-bit code
+    uint32_t oemCodePage; // draw each character converted to the OEM code page
 };
 
 // A bitmap font: a table of glyphs keyed by character code, with the line height and ascent.
@@ -381,8 +381,8 @@ public:
     // Renders count characters from first with the system's font (GDI on Windows, FreeType and
     // fontconfig elsewhere) into coverage glyphs. 12 when count is 0, 4 when the font cannot be
     // made, else 0. Characters without extent get no glyph.
-    [[nodiscard]] SYS_Status CreateFontFromWindows(const GUIB_LogFont* font, uint32_t first,
-                                                   uint32_t count, const GUIB_FontOptions* options);
+    [[nodiscard]] SYS_Status CreateFontFromWindows(
+        const GUIB_LogFont* font, uint32_t first, uint32_t count, const GUIB_FontOptions* options);
     // Adds the glyphs of the font group with the id. A header chunk that is not 20 bytes or of a
     // version below 80, or a font whose line height would be below 1, leaves the font unchanged
     // with status 0. Glyphs whose record is not 20 bytes, claims a side above
@@ -401,7 +401,7 @@ public:
     // size outside the bitmap limits, no coverage, or a character that has a glyph already;
     // SYS_NO_MEMORY.
     [[nodiscard]] SYS_Status AddCoverageGlyph(uint32_t character, uint32_t width, uint32_t height,
-                                              uint32_t overlap, const uint8_t* coverage);
+        uint32_t overlap, const uint8_t* coverage);
     // For font makers: the flags, line height and ascent a font file carries.
     void SetHeader(uint32_t flags, int32_t height, int32_t ascent);
 
@@ -431,6 +431,6 @@ private:
     int32_t m_height = 0;
     int32_t m_ascent = 0;
     SYS_ItemStore* m_glyphs = nullptr; // character code -> GUIB_Glyph*, one per code
-    uint32_t m_highestCharacter = 0;   // of the glyphs added so far
-    uint32_t m_tallestGlyph = 0;       // height of the tallest glyph added so far
+    uint32_t m_highestCharacter = 0; // of the glyphs added so far
+    uint32_t m_tallestGlyph = 0; // height of the tallest glyph added so far
 };

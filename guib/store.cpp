@@ -289,7 +289,8 @@ void c_GUIB_Store::PutU32(uint32_t value)
 void c_GUIB_Store::PatchContentSize(uint32_t record)
 {
     uint8_t* header = m_base + record;
-    SYS_StoreU32(header + FIELD_CONTENT_SIZE, m_used - record - SYS_LoadU32(header + FIELD_HEADER_SIZE));
+    SYS_StoreU32(
+        header + FIELD_CONTENT_SIZE, m_used - record - SYS_LoadU32(header + FIELD_HEADER_SIZE));
 }
 
 SYS_Status c_GUIB_Store::CheckCanBegin() const
@@ -310,8 +311,8 @@ SYS_Status c_GUIB_Store::BeginGroup(uint32_t type, uint32_t id, const char* name
     if (auto status = PushGroup(); status != SYS_OK)
         return status;
     const uint32_t start = m_used;
-    for (uint32_t field : { GUIB_STORE_MAGIC, type, id, static_cast<uint32_t>(headerSize), start,
-                            GUIB_RECORD_GROUP })
+    for (uint32_t field :
+        { GUIB_STORE_MAGIC, type, id, static_cast<uint32_t>(headerSize), start, GUIB_RECORD_GROUP })
         PutU32(field);
     Put(name != nullptr ? name : "", static_cast<uint32_t>(nameSize));
     m_currentGroup = start;
@@ -326,7 +327,8 @@ SYS_Status c_GUIB_Store::BeginChunk(uint32_t id)
     if (auto status = MakeRoom(GUIB_RECORD_HEADER_SIZE); status != SYS_OK)
         return status;
     m_openChunk = m_used;
-    for (uint32_t field : { GUIB_STORE_MAGIC, 0u, id, GUIB_RECORD_HEADER_SIZE, 0u, GUIB_RECORD_CHUNK })
+    for (uint32_t field :
+        { GUIB_STORE_MAGIC, 0u, id, GUIB_RECORD_HEADER_SIZE, 0u, GUIB_RECORD_CHUNK })
         PutU32(field);
     m_writing = true;
     return SYS_OK;

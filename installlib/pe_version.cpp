@@ -123,8 +123,9 @@ bool ReadHeaders(const ByteSource& file, SectionTable* sections, uint32_t* rva, 
         return Refuse("too many sections");
     // The data directories follow the optional header's fixed part, which is longer in PE32+
     // and ends with their count. The resources are the third directory.
-    const uint32_t directories
-        = header.optionalMagic == 0x20b ? 112 : header.optionalMagic == 0x10b ? 96 : 0;
+    const uint32_t directories = header.optionalMagic == 0x20b ? 112
+        : header.optionalMagic == 0x10b                        ? 96
+                                                               : 0;
     if (directories == 0)
         return Refuse("unknown optional header");
     Record record;

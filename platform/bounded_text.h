@@ -8,8 +8,7 @@
 namespace platform::detail {
 
 // Number of characters before the terminator; 0 for null.
-template <typename Char>
-size_t TextLength(const Char* text)
+template <typename Char> size_t TextLength(const Char* text)
 {
     size_t length = 0;
     if (text)
@@ -44,8 +43,7 @@ size_t CopyText(Char* destination, size_t capacity, const Char* source, size_t c
 
 // Appends characters one at a time into a bounded destination while counting the length the
 // whole text needs. Finish() terminates and returns that length.
-template <typename Char>
-class BoundedWriter {
+template <typename Char> class BoundedWriter {
 public:
     BoundedWriter(Char* destination, size_t capacity)
         : m_destination(destination)
@@ -78,8 +76,7 @@ private:
 };
 
 // The index just after the last "\\" or "/" of path (0 when there is none); path is not null.
-template <typename Char>
-size_t FileNameStart(const Char* path)
+template <typename Char> size_t FileNameStart(const Char* path)
 {
     size_t start = 0;
     for (size_t i = 0; path[i] != 0; ++i)
@@ -89,8 +86,7 @@ size_t FileNameStart(const Char* path)
 }
 
 // The folder part of path, separator included; the whole path when it has no separator.
-template <typename Char>
-size_t CopyPathDir(Char* destination, size_t capacity, const Char* path)
+template <typename Char> size_t CopyPathDir(Char* destination, size_t capacity, const Char* path)
 {
     if (!path)
         return CopyText<Char>(destination, capacity, nullptr, 0);
@@ -109,8 +105,7 @@ size_t CopyPathFileName(Char* destination, size_t capacity, const Char* path)
 }
 
 // 0 equal, 1 first greater, 2 first smaller, comparing characters as Unit; null reads as "".
-template <typename Unit, typename Char>
-unsigned CompareText(const Char* first, const Char* second)
+template <typename Unit, typename Char> unsigned CompareText(const Char* first, const Char* second)
 {
     static const Char empty[1] = { 0 };
     const Char* a = first ? first : empty;

@@ -5,8 +5,7 @@
 namespace {
 
 // The value of c as a digit of base, or -1 when it is none. Wide units above 0xFF never are.
-template <typename Char>
-int DigitValue(Char c, uint32_t base)
+template <typename Char> int DigitValue(Char c, uint32_t base)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -21,8 +20,7 @@ int DigitValue(Char c, uint32_t base)
 // "0X10" are refused at their "x". The value accumulates in unsigned 32-bit arithmetic and
 // wraps, as the stored settings have always been read; a negative value is stored as the
 // 32-bit pattern of its two's complement.
-template <typename Char>
-SYS_Status ParseInt(int32_t* value, const Char* text)
+template <typename Char> SYS_Status ParseInt(int32_t* value, const Char* text)
 {
     if (!value || !text)
         return SYS_BAD_ARGUMENT;

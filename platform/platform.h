@@ -25,27 +25,27 @@
 using SYS_Status = uint32_t;
 
 inline constexpr SYS_Status SYS_OK = 0;
-inline constexpr SYS_Status SYS_TIMEOUT = 2;         // a wait ran out before the object was signalled
-inline constexpr SYS_Status SYS_FAILED = 3;          // a system call failed, or no such item
-inline constexpr SYS_Status SYS_BAD_ARGUMENT = 5;    // missing or malformed argument
-inline constexpr SYS_Status SYS_NO_MEMORY = 6;       // an allocation failed
-inline constexpr SYS_Status SYS_BAD_MODE = 7;        // unknown insert position for the item store
-inline constexpr SYS_Status SYS_NO_EVENT = 8;        // the wait event could not be created
-inline constexpr SYS_Status SYS_SIZE_ONLY = 10;      // capacity 0: only the size needed is returned
-inline constexpr SYS_Status SYS_EMPTY = 12;          // empty store, or empty text to parse
-inline constexpr SYS_Status SYS_OUT_OF_RANGE = 13;   // index past the last item, or a short read
+inline constexpr SYS_Status SYS_TIMEOUT = 2; // a wait ran out before the object was signalled
+inline constexpr SYS_Status SYS_FAILED = 3; // a system call failed, or no such item
+inline constexpr SYS_Status SYS_BAD_ARGUMENT = 5; // missing or malformed argument
+inline constexpr SYS_Status SYS_NO_MEMORY = 6; // an allocation failed
+inline constexpr SYS_Status SYS_BAD_MODE = 7; // unknown insert position for the item store
+inline constexpr SYS_Status SYS_NO_EVENT = 8; // the wait event could not be created
+inline constexpr SYS_Status SYS_SIZE_ONLY = 10; // capacity 0: only the size needed is returned
+inline constexpr SYS_Status SYS_EMPTY = 12; // empty store, or empty text to parse
+inline constexpr SYS_Status SYS_OUT_OF_RANGE = 13; // index past the last item, or a short read
 inline constexpr SYS_Status SYS_FILE_NOT_FOUND = 14; // the file to delete does not exist
-inline constexpr SYS_Status SYS_CLOSING = 15;        // the store is being destroyed
-inline constexpr SYS_Status SYS_OS_ERROR = 255;      // registry, conversion or delete failure
+inline constexpr SYS_Status SYS_CLOSING = 15; // the store is being destroyed
+inline constexpr SYS_Status SYS_OS_ERROR = 255; // registry, conversion or delete failure
 
 // ---- Layer start and stop -----------------------------------------------------------------
 
 // The record given to SYS_Init. Modules that start the layer on their own behalf pass a
 // zeroed record; only the first start of the process is kept.
 struct SYS_StartRecord {
-    uint32_t size;        // the record's size in bytes
-    const char* logName;  // the application's log file name, or null
-    uintptr_t appValue;   // the application's value (its program instance)
+    uint32_t size; // the record's size in bytes
+    const char* logName; // the application's log file name, or null
+    uintptr_t appValue; // the application's value (its program instance)
 };
 
 // Nested start: only the first call stores the record and seeds rand(); always SYS_OK.
@@ -207,8 +207,8 @@ int SYS_FormatV(char* destination, size_t capacity, const char* format, va_list 
 // each ending in NUL, the list ending in a second NUL. Returns the number of tokens. The
 // destination needs the source's length + 2 bytes; with less it receives an empty list (as
 // much of it as fits) and 0 is returned. Splitting in place is allowed.
-uint32_t SYS_SplitTokens(char* destination, size_t capacity, const char* source,
-                         const char* separators);
+uint32_t SYS_SplitTokens(
+    char* destination, size_t capacity, const char* source, const char* separators);
 // The path up to and including its last "\\" or "/" (the whole path when there is none).
 size_t SYS_PathDir(char* destination, size_t capacity, const char* path);
 // What follows the last separator (the whole path when there is none).
@@ -226,8 +226,7 @@ size_t SYS_WStrUpperCopy(char16_t* destination, size_t capacity, const char16_t*
 // flags, width, precision and conversions d i u x X o c s f e g p % are understood. Returns the
 // units the whole text needs, or -1 for a malformed directive.
 int SYS_WFormat(char16_t* destination, size_t capacity, const char16_t* format, ...);
-int SYS_WFormatV(char16_t* destination, size_t capacity, const char16_t* format,
-                 va_list arguments);
+int SYS_WFormatV(char16_t* destination, size_t capacity, const char16_t* format, va_list arguments);
 // "1023 B", "1.00 KB", "100 KB" ... "TB": the byte count in the largest fitting unit.
 size_t SYS_FormatSize(char16_t* destination, size_t capacity, uint64_t byteCount);
 // SYS_ParseInt on wide text; units above 0xFF are not digits. Needs no scratch memory.
@@ -237,8 +236,8 @@ size_t SYS_WPathFileName(char16_t* destination, size_t capacity, const char16_t*
 // Copies line without its comments ("//" to the end, "/*" to "*/"). insideBlock says whether
 // the line starts inside a block comment and is updated for the next line; it may be null
 // (treated as outside). Returns the units copied.
-size_t SYS_WStripComments(char16_t* destination, size_t capacity, const char16_t* line,
-                          uint32_t* insideBlock);
+size_t SYS_WStripComments(
+    char16_t* destination, size_t capacity, const char16_t* line, uint32_t* insideBlock);
 // Plain widening: each byte becomes the unit of the same value.
 size_t SYS_StrToWStr(char16_t* destination, size_t capacity, const char* source);
 // Plain narrowing: units up to 0xFF become that byte, others "?".
@@ -272,10 +271,10 @@ bool SYS_WPathIsAbsolute(const char16_t* path);
 // character the code page has no exact code for (never a "?" or a look-alike that could name
 // another file) and bytes that are not valid text: SYS_OS_ERROR, capacity untouched. A null
 // source or capacity, or a null destination with a capacity: SYS_BAD_ARGUMENT.
-[[nodiscard]] SYS_Status SYS_WideToFileApi(char* destination, uint32_t* capacity,
-                                           const char16_t* source);
-[[nodiscard]] SYS_Status SYS_FileApiToWide(char16_t* destination, uint32_t* capacity,
-                                           const char* source);
+[[nodiscard]] SYS_Status SYS_WideToFileApi(
+    char* destination, uint32_t* capacity, const char16_t* source);
+[[nodiscard]] SYS_Status SYS_FileApiToWide(
+    char16_t* destination, uint32_t* capacity, const char* source);
 // Replaces the file-API code page (0 restores the system's rule), so that tests can run the
 // 8-bit paths with the code pages of other editions: 437, 850, 852, 866, 874, 932, 936, 949,
 // 950, 1250..1258, 65001. Returns the previous override. Unknown pages fail every conversion.
@@ -344,8 +343,8 @@ int SYS_FileClose(SYS_Handle file);
 // SYS_OK when every byte was written, SYS_FAILED otherwise.
 [[nodiscard]] SYS_Status SYS_FileWrite(SYS_Handle file, const void* buffer, uint32_t count);
 // origin 0 start, 1 current, 2 end; SYS_BAD_ARGUMENT for any other origin (no system call).
-[[nodiscard]] SYS_Status SYS_FileSeek(SYS_Handle file, int32_t offset, uint32_t origin,
-                                      uint32_t* newPosition);
+[[nodiscard]] SYS_Status SYS_FileSeek(
+    SYS_Handle file, int32_t offset, uint32_t origin, uint32_t* newPosition);
 // The size, leaving the position where it was; the output is written only on success.
 // SYS_BAD_ARGUMENT for a null output.
 [[nodiscard]] SYS_Status SYS_FileSize(SYS_Handle file, uint32_t* size);
@@ -396,14 +395,14 @@ uint32_t SYS_RegCloseKey(SYS_RegKey key);
 // Reads the value into buffer; SYS_OS_ERROR when it is missing or does not fit. The value's
 // type is not checked; bytesRead (may be null) receives the bytes stored.
 [[nodiscard]] SYS_Status SYS_RegQueryValue(SYS_RegKey key, const char* name, void* buffer,
-                                           uint32_t bufferSize, uint32_t* bytesRead = nullptr);
+    uint32_t bufferSize, uint32_t* bytesRead = nullptr);
 // REG_SZ of the text's length + 1 bytes (null: the empty text). SYS_BAD_ARGUMENT for a null
 // name, SYS_OS_ERROR when the write fails.
 [[nodiscard]] SYS_Status SYS_RegSetString(SYS_RegKey key, const char* name, const char* text);
 [[nodiscard]] SYS_Status SYS_RegSetDword(SYS_RegKey key, const char* name, uint32_t value);
 // Any type and bytes, as stored (for tools and tests that build unusual values).
-[[nodiscard]] SYS_Status SYS_RegSetValue(SYS_RegKey key, const char* name, uint32_t type,
-                                         const void* data, uint32_t size);
+[[nodiscard]] SYS_Status SYS_RegSetValue(
+    SYS_RegKey key, const char* name, uint32_t type, const void* data, uint32_t size);
 // A batch of value writes through one key: after SYS_RegBeginBatch the writes through key are
 // held back (each still answers whether its name can be stored) until SYS_RegCommitBatch makes
 // them all in one change, so that a crash leaves all of them or none. On POSIX that is one
@@ -432,11 +431,12 @@ struct SYS_ItemStore;
 using SYS_ReleaseCallback = void (*)(uint32_t id, uintptr_t value);
 
 // Insert positions for SYS_StoreInsert and SYS_StoreMove.
-inline constexpr int32_t SYS_AT_HEAD = -1;      // before the first item
-inline constexpr int32_t SYS_AT_TAIL = -2;      // after the last item
-inline constexpr int32_t SYS_AFTER_ID = -3;     // directly after the first item with id = reference
-inline constexpr int32_t SYS_BEFORE_ID = -4;    // directly before the first item with id = reference
-inline constexpr int32_t SYS_AT_POSITION = -5;  // before the item at position reference (count appends)
+inline constexpr int32_t SYS_AT_HEAD = -1; // before the first item
+inline constexpr int32_t SYS_AT_TAIL = -2; // after the last item
+inline constexpr int32_t SYS_AFTER_ID = -3; // directly after the first item with id = reference
+inline constexpr int32_t SYS_BEFORE_ID = -4; // directly before the first item with id = reference
+inline constexpr int32_t SYS_AT_POSITION
+    = -5; // before the item at position reference (count appends)
 
 // A new empty store (locked: with a mutex of its own), or null.
 [[nodiscard]] SYS_ItemStore* SYS_StoreCreate(SYS_ReleaseCallback release, int locked);
@@ -444,21 +444,21 @@ inline constexpr int32_t SYS_AT_POSITION = -5;  // before the item at position r
 // wait is set), then frees the store; items still there are dropped without their callbacks.
 SYS_Status SYS_StoreDestroy(SYS_ItemStore* store, int removeItems, int wait);
 // where: SYS_AT_HEAD, SYS_AT_TAIL, or a position 0..count.
-[[nodiscard]] SYS_Status SYS_StoreAdd(SYS_ItemStore* store, uint32_t id, uintptr_t value,
-                                      int32_t where);
-[[nodiscard]] SYS_Status SYS_StoreInsert(SYS_ItemStore* store, uint32_t id, uintptr_t value,
-                                         int32_t mode, uint32_t reference);
+[[nodiscard]] SYS_Status SYS_StoreAdd(
+    SYS_ItemStore* store, uint32_t id, uintptr_t value, int32_t where);
+[[nodiscard]] SYS_Status SYS_StoreInsert(
+    SYS_ItemStore* store, uint32_t id, uintptr_t value, int32_t mode, uint32_t reference);
 // Moves the first item with id; SYS_OK also when there is none. A failed relink leaves the
 // item where it was and returns the failure.
-[[nodiscard]] SYS_Status SYS_StoreMove(SYS_ItemStore* store, uint32_t id, int32_t mode,
-                                       uint32_t reference);
+[[nodiscard]] SYS_Status SYS_StoreMove(
+    SYS_ItemStore* store, uint32_t id, int32_t mode, uint32_t reference);
 // With value given, takes a reference; without, only tests presence.
 [[nodiscard]] SYS_Status SYS_StoreGet(SYS_ItemStore* store, uint32_t id, uintptr_t* value);
 // position 0..count-1, -1 first, -2 last. Takes a reference when value is given.
-[[nodiscard]] SYS_Status SYS_StoreGetAt(SYS_ItemStore* store, int32_t position, uint32_t* id,
-                                        uintptr_t* value);
-[[nodiscard]] SYS_Status SYS_StoreFindByName(SYS_ItemStore* store, const char* name,
-                                             uint32_t* id, uintptr_t* value);
+[[nodiscard]] SYS_Status SYS_StoreGetAt(
+    SYS_ItemStore* store, int32_t position, uint32_t* id, uintptr_t* value);
+[[nodiscard]] SYS_Status SYS_StoreFindByName(
+    SYS_ItemStore* store, const char* name, uint32_t* id, uintptr_t* value);
 // Gives back n references; the item leaves at zero (release callback, wait event).
 SYS_Status SYS_StoreRelease(SYS_ItemStore* store, uint32_t id, uint32_t n);
 // Gives back the store's own reference; with wait, returns only once the item has left.

@@ -55,8 +55,8 @@ size_t SYS_StrLower(char* text)
     return ShiftLetters(text, 'A', 'Z', 'a' - 'A');
 }
 
-uint32_t SYS_SplitTokens(char* destination, size_t capacity, const char* source,
-                         const char* separators)
+uint32_t SYS_SplitTokens(
+    char* destination, size_t capacity, const char* source, const char* separators)
 {
     if (!destination)
         return 0;

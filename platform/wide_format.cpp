@@ -34,12 +34,18 @@ struct Arguments {
 unsigned FlagOf(char16_t c)
 {
     switch (c) {
-    case u'-': return LEFT;
-    case u'+': return PLUS;
-    case u' ': return SPACE;
-    case u'#': return ALTERNATE;
-    case u'0': return ZERO;
-    default: return 0;
+    case u'-':
+        return LEFT;
+    case u'+':
+        return PLUS;
+    case u' ':
+        return SPACE;
+    case u'#':
+        return ALTERNATE;
+    case u'0':
+        return ZERO;
+    default:
+        return 0;
     }
 }
 
@@ -71,12 +77,23 @@ Length ReadLength(const char16_t*& c)
 {
     Length length = Length::NONE;
     switch (*c) {
-    case u'h': length = c[1] == u'h' ? Length::CHAR : Length::SHORT; break;
-    case u'l': length = c[1] == u'l' ? Length::LONG_LONG : Length::LONG; break;
-    case u'z': length = Length::SIZE; break;
-    case u'j': length = Length::MAX; break;
-    case u't': length = Length::PTRDIFF; break;
-    default: return Length::NONE;
+    case u'h':
+        length = c[1] == u'h' ? Length::CHAR : Length::SHORT;
+        break;
+    case u'l':
+        length = c[1] == u'l' ? Length::LONG_LONG : Length::LONG;
+        break;
+    case u'z':
+        length = Length::SIZE;
+        break;
+    case u'j':
+        length = Length::MAX;
+        break;
+    case u't':
+        length = Length::PTRDIFF;
+        break;
+    default:
+        return Length::NONE;
     }
     c += (length == Length::CHAR || length == Length::LONG_LONG) ? 2 : 1;
     return length;
@@ -136,8 +153,7 @@ void PutPadded(Writer& out, const Directive& d, const Char* text, size_t count, 
 }
 
 // A text argument, cut at the precision; the terminator is never looked for beyond it.
-template <typename Char>
-void PutText(Writer& out, const Directive& d, const Char* text)
+template <typename Char> void PutText(Writer& out, const Directive& d, const Char* text)
 {
     size_t limit = d.precision < 0 ? SIZE_MAX : static_cast<size_t>(d.precision);
     size_t count = 0;
@@ -169,8 +185,7 @@ void PutUnit(Writer& out, const Directive& d, Arguments& args)
 // for more.
 class NumberText {
 public:
-    template <typename T>
-    bool Print(const char* cFormat, T value)
+    template <typename T> bool Print(const char* cFormat, T value)
     {
         int length = std::snprintf(m_small, sizeof m_small, cFormat, value);
         if (length < 0)
@@ -195,14 +210,15 @@ private:
 
 // The snprintf directive for d with the given length modifier and conversion (no width: the
 // padding is done by PutPadded).
-void BuildCFormat(char* cFormat, size_t size, const Directive& d, const char* length, char conversion)
+void BuildCFormat(
+    char* cFormat, size_t size, const Directive& d, const char* length, char conversion)
 {
     char precision[16] = "";
     if (d.precision >= 0)
         std::snprintf(precision, sizeof precision, ".%d", d.precision);
     std::snprintf(cFormat, size, "%%%s%s%s%s%s%c", (d.flags & PLUS) ? "+" : "",
-                  (d.flags & SPACE) ? " " : "", (d.flags & ALTERNATE) ? "#" : "", precision,
-                  length, conversion);
+        (d.flags & SPACE) ? " " : "", (d.flags & ALTERNATE) ? "#" : "", precision, length,
+        conversion);
 }
 
 // Where zero padding goes in a formatted number: after its sign and a "0x" prefix.
@@ -229,28 +245,44 @@ bool PutNumber(Writer& out, const Directive& d, const char* cFormat, T value, bo
 long long TakeSigned(Arguments& args, Length length)
 {
     switch (length) {
-    case Length::CHAR: return static_cast<signed char>(va_arg(args.list, int));
-    case Length::SHORT: return static_cast<short>(va_arg(args.list, int));
-    case Length::LONG: return va_arg(args.list, long);
-    case Length::LONG_LONG: return va_arg(args.list, long long);
-    case Length::SIZE: return va_arg(args.list, std::make_signed_t<size_t>);
-    case Length::MAX: return va_arg(args.list, intmax_t);
-    case Length::PTRDIFF: return va_arg(args.list, ptrdiff_t);
-    default: return va_arg(args.list, int);
+    case Length::CHAR:
+        return static_cast<signed char>(va_arg(args.list, int));
+    case Length::SHORT:
+        return static_cast<short>(va_arg(args.list, int));
+    case Length::LONG:
+        return va_arg(args.list, long);
+    case Length::LONG_LONG:
+        return va_arg(args.list, long long);
+    case Length::SIZE:
+        return va_arg(args.list, std::make_signed_t<size_t>);
+    case Length::MAX:
+        return va_arg(args.list, intmax_t);
+    case Length::PTRDIFF:
+        return va_arg(args.list, ptrdiff_t);
+    default:
+        return va_arg(args.list, int);
     }
 }
 
 unsigned long long TakeUnsigned(Arguments& args, Length length)
 {
     switch (length) {
-    case Length::CHAR: return static_cast<unsigned char>(va_arg(args.list, unsigned));
-    case Length::SHORT: return static_cast<unsigned short>(va_arg(args.list, unsigned));
-    case Length::LONG: return va_arg(args.list, unsigned long);
-    case Length::LONG_LONG: return va_arg(args.list, unsigned long long);
-    case Length::SIZE: return va_arg(args.list, size_t);
-    case Length::MAX: return va_arg(args.list, uintmax_t);
-    case Length::PTRDIFF: return va_arg(args.list, std::make_unsigned_t<ptrdiff_t>);
-    default: return va_arg(args.list, unsigned);
+    case Length::CHAR:
+        return static_cast<unsigned char>(va_arg(args.list, unsigned));
+    case Length::SHORT:
+        return static_cast<unsigned short>(va_arg(args.list, unsigned));
+    case Length::LONG:
+        return va_arg(args.list, unsigned long);
+    case Length::LONG_LONG:
+        return va_arg(args.list, unsigned long long);
+    case Length::SIZE:
+        return va_arg(args.list, size_t);
+    case Length::MAX:
+        return va_arg(args.list, uintmax_t);
+    case Length::PTRDIFF:
+        return va_arg(args.list, std::make_unsigned_t<ptrdiff_t>);
+    default:
+        return va_arg(args.list, unsigned);
     }
 }
 
@@ -258,7 +290,8 @@ bool PutInteger(Writer& out, const Directive& d, Arguments& args)
 {
     char cFormat[40];
     bool isSigned = d.conversion == u'd' || d.conversion == u'i';
-    BuildCFormat(cFormat, sizeof cFormat, d, "ll", isSigned ? 'd' : static_cast<char>(d.conversion));
+    BuildCFormat(
+        cFormat, sizeof cFormat, d, "ll", isSigned ? 'd' : static_cast<char>(d.conversion));
     // A precision turns the zero flag off for integers, as in C.
     bool zeros = d.precision < 0;
     if (isSigned)
@@ -289,11 +322,18 @@ bool PutPointer(Writer& out, const Directive& d, Arguments& args)
 bool LengthFits(const Directive& d)
 {
     switch (d.conversion) {
-    case u'c': case u's':
+    case u'c':
+    case u's':
         return d.length == Length::NONE || d.length == Length::SHORT || d.length == Length::LONG;
-    case u'f': case u'F': case u'e': case u'E': case u'g': case u'G':
+    case u'f':
+    case u'F':
+    case u'e':
+    case u'E':
+    case u'g':
+    case u'G':
         return d.length == Length::NONE || d.length == Length::LONG;
-    case u'p': case u'%':
+    case u'p':
+    case u'%':
         return d.length == Length::NONE;
     default:
         return true;
@@ -305,15 +345,33 @@ bool PutDirective(Writer& out, const Directive& d, Arguments& args)
     if (!LengthFits(d))
         return false;
     switch (d.conversion) {
-    case u'%': out.Put(u'%'); return true;
-    case u'c': PutUnit(out, d, args); return true;
-    case u's': PutString(out, d, args); return true;
-    case u'd': case u'i': case u'u': case u'o': case u'x': case u'X':
+    case u'%':
+        out.Put(u'%');
+        return true;
+    case u'c':
+        PutUnit(out, d, args);
+        return true;
+    case u's':
+        PutString(out, d, args);
+        return true;
+    case u'd':
+    case u'i':
+    case u'u':
+    case u'o':
+    case u'x':
+    case u'X':
         return PutInteger(out, d, args);
-    case u'f': case u'F': case u'e': case u'E': case u'g': case u'G':
+    case u'f':
+    case u'F':
+    case u'e':
+    case u'E':
+    case u'g':
+    case u'G':
         return PutFloat(out, d, args);
-    case u'p': return PutPointer(out, d, args);
-    default: return false; // unknown conversion, or the format ended inside a directive
+    case u'p':
+        return PutPointer(out, d, args);
+    default:
+        return false; // unknown conversion, or the format ended inside a directive
     }
 }
 
@@ -343,8 +401,7 @@ int SYS_WFormat(char16_t* destination, size_t capacity, const char16_t* format, 
     return length;
 }
 
-int SYS_WFormatV(char16_t* destination, size_t capacity, const char16_t* format,
-                 va_list arguments)
+int SYS_WFormatV(char16_t* destination, size_t capacity, const char16_t* format, va_list arguments)
 {
     if (!destination)
         return 0;

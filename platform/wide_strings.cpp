@@ -38,8 +38,8 @@ size_t SYS_WPathFileName(char16_t* destination, size_t capacity, const char16_t*
     return CopyPathFileName(destination, capacity, path);
 }
 
-size_t SYS_WStripComments(char16_t* destination, size_t capacity, const char16_t* line,
-                          uint32_t* insideBlock)
+size_t SYS_WStripComments(
+    char16_t* destination, size_t capacity, const char16_t* line, uint32_t* insideBlock)
 {
     if (!destination)
         return 0;
@@ -70,11 +70,11 @@ size_t SYS_WStripComments(char16_t* destination, size_t capacity, const char16_t
 size_t SYS_StrToWStr(char16_t* destination, size_t capacity, const char* source)
 {
     return CopyMapped(destination, capacity, source, TextLength(source),
-                      [](char c) { return static_cast<char16_t>(static_cast<unsigned char>(c)); });
+        [](char c) { return static_cast<char16_t>(static_cast<unsigned char>(c)); });
 }
 
 size_t SYS_WStrToStr(char* destination, size_t capacity, const char16_t* source)
 {
     return CopyMapped(destination, capacity, source, TextLength(source),
-                      [](char16_t c) { return c <= 0xFF ? static_cast<char>(c) : '?'; });
+        [](char16_t c) { return c <= 0xFF ? static_cast<char>(c) : '?'; });
 }

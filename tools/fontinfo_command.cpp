@@ -46,8 +46,9 @@ bool ReadVersion(c_GUIB_Store* store, uint32_t* version, std::string* reason)
 {
     const SYS_Status opened = store->OpenGroup(GUIB_GROUP_FONT, FONT_ID);
     if (opened != SYS_OK) {
-        *reason = opened == GUIB_STORE_NOT_FOUND ? "not a font file (no font group 0)"
-                                                 : "not a record store, or one cut short or damaged";
+        *reason = opened == GUIB_STORE_NOT_FOUND
+            ? "not a font file (no font group 0)"
+            : "not a record store, or one cut short or damaged";
         return false;
     }
     const uint8_t* header = nullptr;

@@ -1,8 +1,8 @@
 // The command table of patchkit: finds the command named on the command line and runs it, or
 // explains the usage.
+#include "tools/patchkit.h"
 #include "tools/command_support.h"
 #include "tools/font_commands.h"
-#include "tools/patchkit.h"
 #include "tools/picture_commands.h"
 #include "tools/text_commands.h"
 

@@ -69,7 +69,7 @@ Kind KindOf(const std::string& folder, const dirent* entry)
         return Kind::File;
     struct stat linkStatus { };
     return lstat(path.c_str(), &linkStatus) == 0 && S_ISLNK(linkStatus.st_mode) ? Kind::FolderLink
-                                                                              : Kind::Folder;
+                                                                                : Kind::Folder;
 }
 }
 

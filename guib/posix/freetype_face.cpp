@@ -74,9 +74,9 @@ bool FreeTypeFace::SetHeight(int32_t height)
     if (height < 0)
         pixelsPerEm = -int64_t { height };
     else if (height > 0 && ascent + descent > 0)
-        pixelsPerEm = std::max<int64_t>(1, (int64_t { height } * unitsPerEm * 2 + ascent + descent) / (2 * (ascent + descent)));
-    if (pixelsPerEm > MAX_PIXELS_PER_EM
-        || FT_Set_Pixel_Sizes(m_face, 0, FT_UInt(pixelsPerEm)) != 0)
+        pixelsPerEm = std::max<int64_t>(
+            1, (int64_t { height } * unitsPerEm * 2 + ascent + descent) / (2 * (ascent + descent)));
+    if (pixelsPerEm > MAX_PIXELS_PER_EM || FT_Set_Pixel_Sizes(m_face, 0, FT_UInt(pixelsPerEm)) != 0)
         return false;
     m_ascent = RoundedScale(ascent, uint32_t(pixelsPerEm), unitsPerEm);
     m_descent = RoundedScale(descent, uint32_t(pixelsPerEm), unitsPerEm);

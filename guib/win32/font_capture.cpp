@@ -35,7 +35,8 @@ LOGFONTA ToLogFont(const GUIB_LogFont& font)
 
 // Draws (or with DT_CALCRECT measures) the character: as one 8-bit code, as its bytes in the
 // OEM code page (drawn by the 8-bit call), or as a wide character.
-void DrawCharacter(HDC dc, uint32_t character, const GUIB_FontOptions& options, RECT* r, UINT format)
+void DrawCharacter(
+    HDC dc, uint32_t character, const GUIB_FontOptions& options, RECT* r, UINT format)
 {
     if (options.use8Bit != 0) {
         char code = char(character);
@@ -43,7 +44,8 @@ void DrawCharacter(HDC dc, uint32_t character, const GUIB_FontOptions& options, 
     } else if (options.oemCodePage != 0) {
         const wchar_t text[2] = { wchar_t(character), 0 };
         char bytes[16];
-        const int size = WideCharToMultiByte(CP_OEMCP, 0, text, 2, bytes, sizeof bytes, nullptr, nullptr);
+        const int size
+            = WideCharToMultiByte(CP_OEMCP, 0, text, 2, bytes, sizeof bytes, nullptr, nullptr);
         (void)DrawTextA(dc, bytes, size > 0 ? size - 1 : 0, r, format);
     } else {
         wchar_t code = wchar_t(character);
@@ -82,7 +84,8 @@ bool RenderCharacter(HDC dc, uint32_t character, const GUIB_FontOptions& options
     // Pixels outside the capture bitmap read as CLR_INVALID, whose red byte gives no ink.
     for (int64_t y = 0; y < height; ++y)
         for (int64_t x = 0; x < width; ++x)
-            (*coverage)[size_t(y * width + x)] = uint8_t(255 - GetRValue(GetPixel(dc, int(x), int(y))));
+            (*coverage)[size_t(y * width + x)]
+                = uint8_t(255 - GetRValue(GetPixel(dc, int(x), int(y))));
     *glyph = { character, uint32_t(width), uint32_t(height), uint32_t(overlap), coverage->data() };
     return true;
 }

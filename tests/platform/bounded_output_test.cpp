@@ -11,11 +11,16 @@
 
 namespace {
 
-std::string Show(const std::string& text) { return text; }
-std::string Show(const std::u16string& text) { return test::Narrow(text); }
+std::string Show(const std::string& text)
+{
+    return text;
+}
+std::string Show(const std::u16string& text)
+{
+    return test::Narrow(text);
+}
 
-template <typename Char>
-struct BoundedCase {
+template <typename Char> struct BoundedCase {
     const char* name;
     std::function<long long(Char*, size_t)> write; // returns the length the whole text needs
     std::basic_string<Char> expected;
@@ -23,8 +28,7 @@ struct BoundedCase {
 
 // Capacity 0 (nothing written), 1 (only the terminator), one short and exact fit; then a null
 // destination, which writes nothing and returns 0.
-template <typename Char>
-void CheckBounds(const BoundedCase<Char>& c)
+template <typename Char> void CheckBounds(const BoundedCase<Char>& c)
 {
     SCOPED_TRACE(c.name);
     const size_t full = c.expected.size();
@@ -47,11 +51,17 @@ TEST(BoundedOutput, EightBitRoutines)
 {
     const Narrow cases[] = {
         { "StrCopy", [](char* d, size_t n) { return SYS_StrCopy(d, n, "hello"); }, "hello" },
-        { "Format", [](char* d, size_t n) { return SYS_Format(d, n, "%s=%04d %zu", "id", 42, size_t { 7 }); },
-          "id=0042 7" },
-        { "PathDir", [](char* d, size_t n) { return SYS_PathDir(d, n, "C:\\Game\\a.txt"); }, "C:\\Game\\" },
-        { "PathFileName", [](char* d, size_t n) { return SYS_PathFileName(d, n, "C:\\a.txt"); }, "a.txt" },
-        { "WStrToStr", [](char* d, size_t n) { return SYS_WStrToStr(d, n, u"wide\u0161"); }, "wide?" },
+        { "Format",
+            [](char* d, size_t n) {
+                return SYS_Format(d, n, "%s=%04d %zu", "id", 42, size_t { 7 });
+            },
+            "id=0042 7" },
+        { "PathDir", [](char* d, size_t n) { return SYS_PathDir(d, n, "C:\\Game\\a.txt"); },
+            "C:\\Game\\" },
+        { "PathFileName", [](char* d, size_t n) { return SYS_PathFileName(d, n, "C:\\a.txt"); },
+            "a.txt" },
+        { "WStrToStr", [](char* d, size_t n) { return SYS_WStrToStr(d, n, u"wide\u0161"); },
+            "wide?" },
     };
     for (const auto& c : cases)
         CheckBounds(c);
@@ -60,16 +70,25 @@ TEST(BoundedOutput, EightBitRoutines)
 TEST(BoundedOutput, WideRoutines)
 {
     const Wide cases[] = {
-        { "WStrCopy", [](char16_t* d, size_t n) { return SYS_WStrCopy(d, n, u"hello"); }, u"hello" },
-        { "WStrUpperCopy", [](char16_t* d, size_t n) { return SYS_WStrUpperCopy(d, n, u"abc-z"); }, u"ABC-Z" },
-        { "WFormat", [](char16_t* d, size_t n) { return SYS_WFormat(d, n, u"%s %hs %d", u"a", "b", -5); },
-          u"a b -5" },
-        { "FormatSize", [](char16_t* d, size_t n) { return SYS_FormatSize(d, n, 1536); }, u"1.50 KB" },
+        { "WStrCopy", [](char16_t* d, size_t n) { return SYS_WStrCopy(d, n, u"hello"); },
+            u"hello" },
+        { "WStrUpperCopy", [](char16_t* d, size_t n) { return SYS_WStrUpperCopy(d, n, u"abc-z"); },
+            u"ABC-Z" },
+        { "WFormat",
+            [](char16_t* d, size_t n) { return SYS_WFormat(d, n, u"%s %hs %d", u"a", "b", -5); },
+            u"a b -5" },
+        { "FormatSize", [](char16_t* d, size_t n) { return SYS_FormatSize(d, n, 1536); },
+            u"1.50 KB" },
         { "WPathDir", [](char16_t* d, size_t n) { return SYS_WPathDir(d, n, u"a/b/c"); }, u"a/b/" },
-        { "WPathFileName", [](char16_t* d, size_t n) { return SYS_WPathFileName(d, n, u"a/b\\name"); }, u"name" },
-        { "WStripComments", [](char16_t* d, size_t n) { return SYS_WStripComments(d, n, u"ab/*x*/cd // e", nullptr); },
-          u"abcd " },
-        { "StrToWStr", [](char16_t* d, size_t n) { return SYS_StrToWStr(d, n, "plain"); }, u"plain" },
+        { "WPathFileName",
+            [](char16_t* d, size_t n) { return SYS_WPathFileName(d, n, u"a/b\\name"); }, u"name" },
+        { "WStripComments",
+            [](char16_t* d, size_t n) {
+                return SYS_WStripComments(d, n, u"ab/*x*/cd // e", nullptr);
+            },
+            u"abcd " },
+        { "StrToWStr", [](char16_t* d, size_t n) { return SYS_StrToWStr(d, n, "plain"); },
+            u"plain" },
     };
     for (const auto& c : cases)
         CheckBounds(c);

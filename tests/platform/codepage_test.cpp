@@ -97,7 +97,9 @@ TEST(CodePageOverride, PagesOfOtherEditionsGiveTheirCodes)
         { 1250, u"\u017e\u0142", "\x9E\xB3" },
         { 1252, u"\u00e9t\u00e9", "\xE9t\xE9" },
         { 1252, u"\u0142", nullptr },
-        { 932, u"\u3042a", "\x82\xA0" "a" },
+        { 932, u"\u3042a",
+            "\x82\xA0"
+            "a" },
         { 65001, u"\u65e5\u00e9", "\xE6\x97\xA5\xC3\xA9" },
         { 65001, unpaired, nullptr },
     };

@@ -15,9 +15,15 @@ namespace {
 TEST(Format, FormatSizeUnitSteps)
 {
     const std::pair<uint64_t, const char*> cases[] = {
-        { 0, "0 B" }, { 1023, "1023 B" }, { 1024, "1.00 KB" }, { 102399, "100.00 KB" },
-        { 102400, "100 KB" }, { 1048575, "1023 KB" }, { 1048576, "1.00 MB" },
-        { 5368709120ull, "5.00 GB" }, { 2048ull << 40, "2048 TB" },
+        { 0, "0 B" },
+        { 1023, "1023 B" },
+        { 1024, "1.00 KB" },
+        { 102399, "100.00 KB" },
+        { 102400, "100 KB" },
+        { 1048575, "1023 KB" },
+        { 1048576, "1.00 MB" },
+        { 5368709120ull, "5.00 GB" },
+        { 2048ull << 40, "2048 TB" },
         { UINT64_MAX, "16777215 TB" },
     };
     for (const auto& [count, expected] : cases) {
@@ -84,7 +90,8 @@ TEST(WideFormat, TextAndPointerDirectives)
 
 TEST(WideFormat, MalformedDirectivesFail)
 {
-    for (const char16_t* format : { u"abc%", u"%y", u"%n", u"%Lf", u"%hhs", u"%zp", u"%99999999999d" })
+    for (const char16_t* format :
+        { u"abc%", u"%y", u"%n", u"%Lf", u"%hhs", u"%zp", u"%99999999999d" })
         EXPECT_EQ(WFormat(format, 1), "error:") << test::Narrow(format);
     EXPECT_EQ(WFormat(nullptr), "");
 }

@@ -135,7 +135,8 @@ TEST_F(ItemStoreTest, GetAtFirstLastAndPastTheEnd)
     const Entry expected[] = { { 10, 100 }, { 30, 102 }, { 20, 101 }, { 0, 0 }, { 0, 0 } };
     for (size_t i = 0; i < std::size(cases); ++i) {
         Entry got { 0, 0 };
-        EXPECT_EQ(SYS_StoreGetAt(m_store, cases[i].first, &got.first, &got.second), cases[i].second);
+        EXPECT_EQ(
+            SYS_StoreGetAt(m_store, cases[i].first, &got.first, &got.second), cases[i].second);
         EXPECT_EQ(got, expected[i]) << cases[i].first;
     }
 }
@@ -230,7 +231,8 @@ TEST_F(ItemStoreTest, IndexKeepsEqualIdsInListOrderAndPlacesEveryId)
 {
     Fill({ 5, 0xFFFFFFFF, 0, 3, 3 });
     ASSERT_EQ(SYS_StoreSortIndex(m_store), SYS_OK);
-    EXPECT_EQ(Index(), (Entries { { 0, 102 }, { 3, 103 }, { 3, 104 }, { 5, 100 }, { 0xFFFFFFFF, 101 } }));
+    EXPECT_EQ(
+        Index(), (Entries { { 0, 102 }, { 3, 103 }, { 3, 104 }, { 5, 100 }, { 0xFFFFFFFF, 101 } }));
     EXPECT_EQ(SYS_StoreGet(m_store, 0xFFFFFFFF, nullptr), SYS_OK);
     EXPECT_EQ(SYS_StoreGet(m_store, 4, nullptr), SYS_FAILED);
 }

@@ -10,11 +10,17 @@ namespace {
 TEST(Numbers, RoundHalvesUpAndClamps)
 {
     const std::pair<float, int32_t> cases[] = {
-        { -3.0f, -3 }, { -2.7f, -3 }, { 2.5f, 3 }, { -2.5f, -2 },
+        { -3.0f, -3 },
+        { -2.7f, -3 },
+        { 2.5f, 3 },
+        { -2.5f, -2 },
         { 0.49999997f, 0 }, // float arithmetic would round 0.49999997 + 0.5 up to 1
         { 2147483520.0f, 2147483520 }, // the largest float below 2^31
-        { 1e20f, INT32_MAX }, { -1e20f, INT32_MIN }, { INFINITY, INT32_MAX },
-        { -INFINITY, INT32_MIN }, { NAN, 0 },
+        { 1e20f, INT32_MAX },
+        { -1e20f, INT32_MIN },
+        { INFINITY, INT32_MAX },
+        { -INFINITY, INT32_MIN },
+        { NAN, 0 },
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(SYS_Round(value), expected) << value;

@@ -17,17 +17,24 @@ TEST(Parse, EightBitAndWideAgree)
         int32_t value; // UNTOUCHED unless the status is SYS_OK
     };
     const Case cases[] = {
-        { "123", SYS_OK, 123 }, { "-42", SYS_OK, -42 }, { "0x1F", SYS_OK, 31 },
-        { "0x1f", SYS_OK, 31 }, { "0x", SYS_OK, 0 }, { "-", SYS_OK, 0 },
+        { "123", SYS_OK, 123 },
+        { "-42", SYS_OK, -42 },
+        { "0x1F", SYS_OK, 31 },
+        { "0x1f", SYS_OK, 31 },
+        { "0x", SYS_OK, 0 },
+        { "-", SYS_OK, 0 },
         { "-2147483648", SYS_OK, INT32_MIN },
         { "4294967295", SYS_OK, -1 }, // the bit pattern 0xFFFFFFFF
         { "-4294967295", SYS_OK, 1 },
         { "4294967296", SYS_OK, 0 }, // wraps in 32 bits, as stored settings always read
         { "4294967297", SYS_OK, 1 },
         { "0x100000001", SYS_OK, 1 },
-        { "1F", SYS_BAD_ARGUMENT, UNTOUCHED }, { "12a", SYS_BAD_ARGUMENT, UNTOUCHED },
-        { "-0x10", SYS_BAD_ARGUMENT, UNTOUCHED }, { "0X10", SYS_BAD_ARGUMENT, UNTOUCHED },
-        { "+1", SYS_BAD_ARGUMENT, UNTOUCHED }, { "", SYS_EMPTY, UNTOUCHED },
+        { "1F", SYS_BAD_ARGUMENT, UNTOUCHED },
+        { "12a", SYS_BAD_ARGUMENT, UNTOUCHED },
+        { "-0x10", SYS_BAD_ARGUMENT, UNTOUCHED },
+        { "0X10", SYS_BAD_ARGUMENT, UNTOUCHED },
+        { "+1", SYS_BAD_ARGUMENT, UNTOUCHED },
+        { "", SYS_EMPTY, UNTOUCHED },
     };
     for (const auto& c : cases) {
         int32_t narrow = UNTOUCHED;

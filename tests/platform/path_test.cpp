@@ -14,10 +14,22 @@ struct PathCase {
 TEST(PathsAbsolute, SameTableOnEverySystem)
 {
     static const PathCase CASES[] = {
-        { "C:\\Games\\x.cbf", true }, { "c:/games", true }, { "Z:", true }, { "C:relative", true },
-        { "\\\\server\\share", true }, { "\\rooted", true }, { "/usr/share", true }, { "/", true },
-        { "relative\\name", false }, { "name.txt", false }, { "..\\up", false }, { "./here", false },
-        { "1:\\digit", false }, { ":colon", false }, { "", false }, { "ab:c", false },
+        { "C:\\Games\\x.cbf", true },
+        { "c:/games", true },
+        { "Z:", true },
+        { "C:relative", true },
+        { "\\\\server\\share", true },
+        { "\\rooted", true },
+        { "/usr/share", true },
+        { "/", true },
+        { "relative\\name", false },
+        { "name.txt", false },
+        { "..\\up", false },
+        { "./here", false },
+        { "1:\\digit", false },
+        { ":colon", false },
+        { "", false },
+        { "ab:c", false },
     };
     for (const PathCase& entry : CASES) {
         EXPECT_EQ(SYS_PathIsAbsolute(entry.path), entry.absolute) << entry.path;

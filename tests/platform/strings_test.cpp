@@ -28,13 +28,19 @@ TEST(Strings, CaseChangesOnlyAsciiLetters)
     EXPECT_STREQ(text, "az\xE9@[`{z");
 }
 
-std::string Bytes(const char* data, size_t count) { return std::string(data, count); }
+std::string Bytes(const char* data, size_t count)
+{
+    return std::string(data, count);
+}
 
 TEST(Strings, SplitTokensDropsSeparatorRuns)
 {
     char out[16];
     EXPECT_EQ(SYS_SplitTokens(out, sizeof out, ".1..2.", "."), 2u);
-    EXPECT_EQ(Bytes(out, 5), Bytes("1\0" "2\0\0", 5));
+    EXPECT_EQ(Bytes(out, 5),
+        Bytes("1\0"
+              "2\0\0",
+            5));
     EXPECT_EQ(SYS_SplitTokens(out, sizeof out, " a,,b ;c", " ,;"), 3u);
     EXPECT_EQ(Bytes(out, 7), Bytes("a\0b\0c\0\0", 7));
     EXPECT_EQ(SYS_SplitTokens(out, sizeof out, "...", "."), 0u);

@@ -44,14 +44,14 @@ private:
 
 // capacity units between two guard zones filled with a known pattern. Data() is what the code
 // under test may write; GuardsIntact() tells whether anything outside it was touched.
-template <typename T>
-class GuardedBuffer {
+template <typename T> class GuardedBuffer {
 public:
     static constexpr size_t GUARD = 16;
     static constexpr T PATTERN = static_cast<T>(0x5A);
 
     explicit GuardedBuffer(size_t capacity, T fill = static_cast<T>(0x77))
-        : m_units(capacity + 2 * GUARD, PATTERN), m_capacity(capacity)
+        : m_units(capacity + 2 * GUARD, PATTERN)
+        , m_capacity(capacity)
     {
         for (size_t i = 0; i < capacity; ++i) {
             TEST_GCC_ALLOW("-Wstringop-overflow")

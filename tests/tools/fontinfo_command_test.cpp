@@ -28,7 +28,8 @@ Bytes SampleFontFile(uint32_t version = 80)
         if (code == 65 || (code >= 127 && code < 160))
             continue;
         codes.push_back(code);
-        glyphs = Cat({ glyphs, test::GlyphGroup(code, 2, 4, 0, { 0xFF000000, 0, 0, 0, 0, 0, 0, 0 }) });
+        glyphs
+            = Cat({ glyphs, test::GlyphGroup(code, 2, 4, 0, { 0xFF000000, 0, 0, 0, 0, 0, 0, 0 }) });
     }
     return test::FontGroup(0, test::FontHeader(0x41, 4, 3, version), codes, glyphs);
 }
@@ -41,7 +42,8 @@ TEST_F(FontInfoCommand, ReportsHeaderGlyphsAndMissingCharacters)
     for (int code = 127; code < 160; ++code)
         missing += ' ' + std::to_string(code);
     EXPECT_EQ("version 81\nflags 0x00000041\nheight 4\nascent 3\nglyphs 190\nfirst 32\nlast 255\n"
-        + missing + '\n', result.out);
+            + missing + '\n',
+        result.out);
 }
 
 TEST_F(FontInfoCommand, RefusesMissingCutForeignAndOldFiles)
@@ -57,7 +59,8 @@ TEST_F(FontInfoCommand, RefusesMissingCutForeignAndOldFiles)
         { Write("text.fnt", { 'h', 'e', 'l', 'l', 'o' }), "cut short" },
         { Write("bitmap.fnt", bitmap), "not a font file" },
         { Write("old.fnt", SampleFontFile(79)), "version 79" },
-        { Write("flat.fnt", test::FontGroup(0, test::FontHeader(1, 0, 0), {}, {})), "no line height" },
+        { Write("flat.fnt", test::FontGroup(0, test::FontHeader(1, 0, 0), {}, {})),
+            "no line height" },
     };
     for (const auto& [file, reason] : cases) {
         auto result = RunPatchkit({ "fontinfo", file });

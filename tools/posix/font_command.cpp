@@ -65,13 +65,15 @@ bool ParseRequest(const Arguments& arguments, FontRequest* request, std::string*
 }
 
 // Renders every character of the range the face has; those it lacks are left out.
-void RenderRange(const guib::posix::FreeTypeFace& face, const FontRequest& request, c_GUIB_Font* font)
+void RenderRange(
+    const guib::posix::FreeTypeFace& face, const FontRequest& request, c_GUIB_Font* font)
 {
     std::vector<uint8_t> coverage;
     for (uint32_t code = request.first; code - request.first < request.count; ++code) {
         guib::os::CapturedGlyph glyph {};
         if (face.HasCharacter(code) && face.Render(code, 0, &coverage, &glyph))
-            (void)font->AddCoverageGlyph(code, glyph.width, glyph.height, glyph.overlap, glyph.coverage);
+            (void)font->AddCoverageGlyph(
+                code, glyph.width, glyph.height, glyph.overlap, glyph.coverage);
     }
 }
 
@@ -113,7 +115,8 @@ int RenderFont(const Arguments& arguments, std::ostream& out, std::ostream& err)
     if (!face.Open(request.source.c_str(), 0))
         return Fail(err, source + ": not a font file FreeType can read");
     if (!face.SetHeight(-int32_t(request.pixels)))
-        return Fail(err, source + ": the face cannot be sized to " + std::to_string(request.pixels) + " pixels");
+        return Fail(err,
+            source + ": the face cannot be sized to " + std::to_string(request.pixels) + " pixels");
     uint32_t glyphs = 0;
     std::string bytes;
     if (MakeFontFile(face, request, &glyphs, &bytes) != SYS_OK)

@@ -64,8 +64,11 @@ TEST(FontCapture, TahomaHasGdisMetricsAndSpacing)
         ASSERT_NE(0, GetCharABCWidthsA(gdi.dc(), code, code, &abc));
         GUIB_Glyph* glyph = nullptr;
         ASSERT_TRUE(font->GetGlyph(code, &glyph)) << code;
-        EXPECT_EQ(uint32_t(std::max(abc.abcA, 0) + int(abc.abcB) + std::max(abc.abcC, 0)), glyph->width) << code;
-        EXPECT_EQ(uint32_t(std::max(-abc.abcA, 0) + std::max(-abc.abcC, 0)), glyph->overlap) << code;
+        EXPECT_EQ(
+            uint32_t(std::max(abc.abcA, 0) + int(abc.abcB) + std::max(abc.abcC, 0)), glyph->width)
+            << code;
+        EXPECT_EQ(uint32_t(std::max(-abc.abcA, 0) + std::max(-abc.abcC, 0)), glyph->overlap)
+            << code;
         font->ReleaseGlyph(code);
     }
 }

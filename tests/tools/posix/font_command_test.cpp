@@ -27,7 +27,8 @@ TEST_F(FontCommand, WritesAFontTheToolkitLoads)
     ASSERT_EQ(SYS_OK, font->LoadFromStore(store.get(), 0));
     int32_t height = 0;
     (void)font->GetMetrics(&height, nullptr);
-    EXPECT_EQ("glyphs " + std::to_string(font->GetGlyphCount()) + "\nheight " + std::to_string(height) + "\n",
+    EXPECT_EQ("glyphs " + std::to_string(font->GetGlyphCount()) + "\nheight "
+            + std::to_string(height) + "\n",
         result.out);
     test::ExpectSaneSmallFont(*font);
     // The face has no DEL and no C1 controls: those are left out, not drawn as boxes.
@@ -44,7 +45,8 @@ TEST_F(FontCommand, WritesAFontTheToolkitLoads)
 
 TEST_F(FontCommand, TakesTheRangeAndSizeGiven)
 {
-    auto result = RunPatchkit({ "font", SANS, Out("digits.fnt"), "--first", "48", "--count", "10", "--size", "24" });
+    auto result = RunPatchkit(
+        { "font", SANS, Out("digits.fnt"), "--first", "48", "--count", "10", "--size", "24" });
     ASSERT_EQ(0, result.status) << result.err;
     EXPECT_EQ(0u, result.out.find("glyphs 10\nheight "));
     auto info = RunPatchkit({ "fontinfo", Out("digits.fnt") });
