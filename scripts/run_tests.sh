@@ -7,9 +7,9 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 failed=0
-# The formatting check (scripts/check_format.sh) stays off until the whole tree has been
-# formatted once; PATCHER_CHECK_FORMAT=1 runs it today.
-check_format=${PATCHER_CHECK_FORMAT:-0}
+# The formatting check (scripts/check_format.sh); PATCHER_CHECK_FORMAT=0 skips it while a
+# change is still being shaped.
+check_format=${PATCHER_CHECK_FORMAT:-1}
 
 step() { printf '== %s\n' "$*"; }
 build() {  # preset
