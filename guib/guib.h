@@ -434,3 +434,525 @@ private:
     uint32_t m_highestCharacter = 0; // of the glyphs added so far
     uint32_t m_tallestGlyph = 0; // height of the tallest glyph added so far
 };
+
+// ---- Windows and messages -----------------------------------------------------------------
+// Every visible element is a c_GUIB_Window: a rectangle with its own surface, a parent and
+// children in z-order. Windows never touch the screen: a window repaints its surface when it is
+// dirty and reports the changed rectangle up to the root, which composes the visible surfaces
+// back to front and shows the result (c_GUIB_Desktop).
+
+struct GUIB_Point {
+    int32_t x;
+    int32_t y;
+};
+
+inline bool GUIB_PointInRect(const GUIB_Rect& r, int32_t x, int32_t y)
+{
+    return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+}
+
+// Status codes of the window model, beside SYS_NO_MEMORY (6).
+inline constexpr SYS_Status GUIB_OUT_OF_RANGE = 7; // property id, slot or colour index
+inline constexpr SYS_Status GUIB_PROPERTY_EMPTY = 9; // a font property holds no font
+inline constexpr SYS_Status GUIB_SLOT_EMPTY = 12; // a font slot holds no font
+inline constexpr SYS_Status GUIB_ID_TAKEN = 18; // a window with the id is registered already
+inline constexpr SYS_Status GUIB_ALREADY_SET_UP = 1; // GUI_Init when the GUI runs already
+
+// Window flags.
+inline constexpr uint32_t GUIB_WF_CAPTURE = 0x0002; // holds the mouse capture
+inline constexpr uint32_t GUIB_WF_FOCUSED = 0x0004; // has the keyboard focus
+inline constexpr uint32_t GUIB_WF_ACTIVE = 0x0008; // the active one among its siblings
+inline constexpr uint32_t GUIB_WF_DIRTY = 0x0010; // the surface is redrawn at the next update
+inline constexpr uint32_t GUIB_WF_VISIBLE = 0x0020;
+inline constexpr uint32_t GUIB_WF_DISABLED = 0x0040; // no input, no messages sent up to it
+inline constexpr uint32_t GUIB_WF_FOCUSABLE = 0x0080;
+inline constexpr uint32_t GUIB_WF_ACTIVATABLE = 0x0100; // keeps an active child
+inline constexpr uint32_t GUIB_WF_CLICK_OUTSIDE = 0x0200; // wants presses that miss it
+inline constexpr uint32_t GUIB_WF_HOVER = 0x0400; // the mouse is over it
+inline constexpr uint32_t GUIB_WF_NO_BITMAP = 0x0800; // no surface of its own
+inline constexpr uint32_t GUIB_WF_KEEP_DISABLED
+    = 0x2000; // stays disabled when the parent is enabled
+// The bits SetFlags and ClearFlags may change.
+inline constexpr uint32_t GUIB_WF_CHANGEABLE = 0x31E1;
+
+// Message codes. "Up" messages travel the parent chain (c_GUIB_Window::SendUp), broadcasts go
+// down the tree (c_GUIB_Window::Broadcast).
+inline constexpr uint32_t GUIB_MSG_ENTERED = 9; // up; p1 = window now under the mouse
+inline constexpr uint32_t GUIB_MSG_LEFT = 10; // up; p1 = window the mouse left
+inline constexpr uint32_t GUIB_MSG_CAPTURE = 12; // up; p1 = window taking the capture
+inline constexpr uint32_t GUIB_MSG_RELEASE = 13; // up; p1 = window releasing it
+inline constexpr uint32_t GUIB_MSG_KEY_DOWN = 16; // to the focus window; p1 = key value
+inline constexpr uint32_t GUIB_MSG_KEY_UP = 17;
+inline constexpr uint32_t GUIB_MSG_FOCUS_GAINED = 18; // up; p1 = window
+inline constexpr uint32_t GUIB_MSG_FOCUS_LOST = 19; // up; p1 = window
+inline constexpr uint32_t GUIB_MSG_GET_MODIFIERS = 20; // up; p1 = uint32_t* receiving them
+inline constexpr uint32_t GUIB_MSG_ACTIVATED = 22; // up to the first activatable ancestor
+inline constexpr uint32_t GUIB_MSG_GONE = 23; // up to the first activatable ancestor
+inline constexpr uint32_t GUIB_MSG_COMPOSE = 32; // broadcast; p1 = GUIB_ComposeTarget*
+inline constexpr uint32_t GUIB_MSG_INVALIDATE = 33; // up; p2 = GUIB_Rect*, translated
+inline constexpr uint32_t GUIB_MSG_INVALIDATE_TREE = 34; // broadcast
+inline constexpr uint32_t GUIB_MSG_CLOSE = 35; // up; p1 = id of the window to destroy
+inline constexpr uint32_t GUIB_MSG_TO_ROOT = 36; // up; p1 = GUIB_Point*, converted in place
+inline constexpr uint32_t GUIB_MSG_TICK = 37; // broadcast; p1 = tick count in milliseconds
+inline constexpr uint32_t GUIB_MSG_UPDATE = 38; // broadcast; dirty windows redraw
+inline constexpr uint32_t GUIB_MSG_TO_FRONT = 39; // up; p1 = window to raise
+inline constexpr uint32_t GUIB_MSG_COLLECT_VISIBLE = 40; // broadcast; p1 = GUIB_ComposeTarget*
+inline constexpr uint32_t GUIB_MSG_VISIBLE_RECT = 41; // up; p2 = GUIB_Rect* in root coordinates
+inline constexpr uint32_t GUIB_MSG_SHOW_HINT = 42; // up; p1 = GUIB_Point*, p2 = const char16_t*
+inline constexpr uint32_t GUIB_MSG_HIDE_HINT = 43; // up
+inline constexpr uint32_t GUIB_MSG_SIGNAL = 44; // up to the root, then broadcast; p1 = value
+inline constexpr uint32_t GUIB_MSG_GET_ROOT = 45; // up; p1 = c_GUIB_Window** receiving the root
+inline constexpr uint32_t GUIB_MSG_FOCUS_CHANGED = 192; // to the window; p1 = 1 gained, 0 lost
+inline constexpr uint32_t GUIB_MSG_VISIBILITY_CHANGED = 194; // broadcast; p1 = 1 shown, 0 hidden
+
+// Broadcast flags.
+inline constexpr uint32_t GUIB_BC_SKIP_DISABLED = 1;
+inline constexpr uint32_t GUIB_BC_SKIP_HIDDEN = 2;
+inline constexpr uint32_t GUIB_BC_REVERSE = 4; // children back to front
+inline constexpr uint32_t GUIB_BC_ALL = 8; // do not stop at the first non-zero answer
+inline constexpr uint32_t GUIB_BC_NO_CHILDREN = 16;
+
+// Mouse events, the first argument of OnMouse.
+inline constexpr uint32_t GUIB_MOUSE_MOVE = 0;
+inline constexpr uint32_t GUIB_MOUSE_LDOWN = 1;
+inline constexpr uint32_t GUIB_MOUSE_LDBLCLK = 2;
+inline constexpr uint32_t GUIB_MOUSE_LUP = 3;
+inline constexpr uint32_t GUIB_MOUSE_RDOWN = 4; // right double clicks arrive as this too
+inline constexpr uint32_t GUIB_MOUSE_RUP = 5;
+inline constexpr uint32_t GUIB_MOUSE_MDOWN = 6;
+inline constexpr uint32_t GUIB_MOUSE_MUP = 7;
+inline constexpr uint32_t GUIB_MOUSE_WHEEL = 8;
+inline constexpr uint32_t GUIB_MOUSE_ENTER = 9;
+inline constexpr uint32_t GUIB_MOUSE_LEAVE = 10;
+inline constexpr uint32_t GUIB_MOUSE_DOWN_OUTSIDE = 11; // a press missed a CLICK_OUTSIDE window
+
+// Environment properties with a meaning of their own (the others are colours, signal values
+// and spare values that windows copy when they are created).
+inline constexpr uint32_t GUIB_PROP_DEFAULT_FONT = 17; // shared reference
+inline constexpr uint32_t GUIB_PROP_SECOND_FONT = 18; // the environment keeps a private copy
+inline constexpr uint32_t GUIB_PROP_THIRD_FONT = 19;
+inline constexpr uint32_t GUIB_PROP_TICK_INTERVAL = 20; // milliseconds between ticks
+inline constexpr uint32_t GUIB_PROP_CHECK_BOX_SIZE = 21;
+inline constexpr uint32_t GUIB_PROP_SCROLL_BAR_SIZE = 22; // also the unit of control sizes
+inline constexpr uint32_t GUIB_PROP_MESSAGE_BUTTON_WIDTH = 24;
+inline constexpr uint32_t GUIB_PROP_MESSAGE_BUTTON_HEIGHT = 25;
+inline constexpr uint32_t GUIB_PROP_FRAME_STYLE = 26;
+inline constexpr uint32_t GUIB_PROP_TEXT_ALIGN = 27;
+inline constexpr uint32_t GUIB_PROP_REPEAT_DELAY = 36; // held buttons, milliseconds
+inline constexpr uint32_t GUIB_PROP_REPEAT_INTERVAL = 37;
+inline constexpr uint32_t GUIB_PROPERTY_COUNT = 38; // ids 0 .. 37; id 2 does not exist
+
+class c_GUIB_Window;
+class c_GUIB_Environment;
+
+// A reference-counted wide string: hints are shared this way.
+class c_GUIB_Text {
+public:
+    explicit c_GUIB_Text(const char16_t* text);
+    // Widened byte by byte.
+    explicit c_GUIB_Text(const char* text);
+    c_GUIB_Text(const c_GUIB_Text&) = delete;
+    // Copies other's text; assigning a text to itself changes nothing.
+    c_GUIB_Text& operator=(const c_GUIB_Text& other);
+
+    uint32_t AddRef();
+    // Frees the text and the object when the last reference goes.
+    uint32_t Release();
+    // Null for no text.
+    const char16_t* GetText() const { return m_text; }
+    uint32_t Length() const;
+
+private:
+    ~c_GUIB_Text();
+    void Take(const char16_t* text);
+
+    char16_t* m_text = nullptr;
+    uint32_t m_refCount = 1;
+};
+
+// The compose record of COMPOSE and COLLECT_VISIBLE: the bitmap composed into, the area being
+// repainted and the clip, all in the bitmap's coordinates.
+struct GUIB_ComposeTarget {
+    c_GUIB_Bitmap* bitmap;
+    const GUIB_Rect* area;
+    GUIB_Rect* clip;
+};
+
+// A window callback: called with the window, the user data given with it, a notification code
+// and its parameters. A non-zero answer ends the notification (c_GUIB_Window::Notify).
+using GUIB_Callback = uint32_t (*)(
+    c_GUIB_Window* window, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+// What a window is made from.
+struct GUIB_WindowCreate {
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+    uint32_t id; // 0 asks for an automatic id
+    uint32_t flags;
+    c_GUIB_Window* parent; // null for a root
+    c_GUIB_Environment* environment;
+    GUIB_Callback callback; // optional
+    uintptr_t user;
+};
+
+// The toolkit's settings and tables, one per process from GUI_Init to GUI_Done.
+class c_GUIB_Environment {
+public:
+    c_GUIB_Environment();
+    ~c_GUIB_Environment();
+    c_GUIB_Environment(const c_GUIB_Environment&) = delete;
+    c_GUIB_Environment& operator=(const c_GUIB_Environment&) = delete;
+
+    // 0, GUIB_OUT_OF_RANGE for an id that does not exist, GUIB_PROPERTY_EMPTY for an empty font
+    // property. A font (a c_GUIB_Font*) comes with a reference added.
+    [[nodiscard]] SYS_Status GetProperty(uint32_t id, uintptr_t* value) const;
+    // A plain property's value, or 0 for an id that does not exist; not for fonts.
+    uint32_t Property(uint32_t id) const;
+    // 0 or GUIB_OUT_OF_RANGE. The default font is shared (a reference is added); the second and
+    // third are copied into fonts of the environment's own.
+    SYS_Status SetProperty(uint32_t id, uintptr_t value);
+
+    // Window table: ids to windows, holding no references. GUIB_ID_TAKEN when the id is
+    // registered already (the window stays unregistered).
+    SYS_Status RegisterWindow(c_GUIB_Window* window);
+    void UnregisterWindow(c_GUIB_Window* window);
+    // The window with the id and a reference added (Drop it), or null.
+    c_GUIB_Window* FindWindow(uint32_t id) const;
+    uint32_t NextId();
+
+    // Bitmap table: a copy of the bitmap is kept under the id, replacing any earlier one.
+    SYS_Status AddBitmap(uint32_t id, const c_GUIB_Bitmap* bitmap);
+    // 0 with a reference added, or GUIB_STORE_NOT_FOUND.
+    SYS_Status GetBitmap(uint32_t id, c_GUIB_Bitmap** bitmap) const;
+
+private:
+    struct Tables;
+    Tables* m_tables;
+    uint32_t m_idCounter = 0x80000000;
+    uintptr_t m_properties[GUIB_PROPERTY_COUNT];
+};
+
+// Set-up options of GUI_Init.
+struct GUIB_Options {
+    uint32_t createDefaultFont; // 0: no default font is captured from the system
+};
+
+// Starts the toolkit and hands out its environment: 0 after setting up, GUIB_ALREADY_SET_UP
+// with the existing environment when it runs already, or the failing module notice's result.
+// Without options, or with createDefaultFont set, the default font is 11-pixel "Tahoma",
+// characters 32 to 127.
+SYS_Status GUI_Init(const GUIB_Options* options, c_GUIB_Environment** environment);
+// Destroys the environment and ends the toolkit; nothing when it is not set up.
+void GUI_Done();
+
+// The clock of the toolkit's ticks, hover timing and repeats: the system's tick count unless a
+// test or driver sets a source of its own (null restores the system's).
+using GUIB_TickSource = uint32_t (*)();
+void GUIB_SetTickSource(GUIB_TickSource source);
+uint32_t GUIB_TickCount();
+
+// A window of the toolkit. A new window holds one reference, the creation reference, which its
+// parent drops when the parent is destroyed, or which Close uses up. Grab and Drop add and
+// remove further references; a window is destroyed when the last one goes, never directly.
+class c_GUIB_Window {
+public:
+    explicit c_GUIB_Window(const GUIB_WindowCreate* create);
+    c_GUIB_Window(const c_GUIB_Window&) = delete;
+    c_GUIB_Window& operator=(const c_GUIB_Window&) = delete;
+
+    // A null or empty text clears the hint; the 8-bit text is widened byte by byte.
+    virtual void SetHint(const char16_t* text);
+    virtual void SetHint(const char* text);
+    // Keeps text with a reference (null clears the hint).
+    virtual void SetHintText(c_GUIB_Text* text);
+    // Invalidates what the window covered and covers now.
+    virtual void SetPosition(int32_t x, int32_t y);
+    // The surface is made anew (its content is lost) and the window marked dirty.
+    virtual void SetSize(int32_t width, int32_t height);
+    // Asks the callbacks (CLOSE); unless one answers non-zero, the root queues the window for
+    // destruction at its next pass.
+    virtual void Close();
+    // at is in the window's own coordinates. The base does nothing.
+    virtual void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip);
+    // Repaints the surface; a window with a surface ends by invalidating its own rectangle.
+    virtual void Draw();
+    // The base handles COMPOSE, TICK (hint timing), SHOW_HINT and HIDE_HINT; 0 for the rest.
+    virtual uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2);
+    // Whether (x, y), in own coordinates, belongs to the window: its own rectangle by default.
+    virtual bool HitTest(int32_t x, int32_t y);
+
+    uint32_t Grab();
+    uint32_t Drop();
+    uint32_t GetRefCount() const { return m_refCount; }
+
+    uint32_t GetFlags() const { return m_flags; }
+    // Change only the bits of GUIB_WF_CHANGEABLE and return the old flags. A change marks the
+    // window dirty; a change of VISIBLE invalidates the subtree and broadcasts
+    // VISIBILITY_CHANGED.
+    uint32_t SetFlags(uint32_t mask);
+    uint32_t ClearFlags(uint32_t mask);
+    void Show(bool show);
+    // Disabling walks the subtree; a child disabled on its own stays disabled when its parent
+    // is enabled again.
+    void Enable(bool enable);
+    bool IsEnabled() const { return (m_flags & GUIB_WF_DISABLED) == 0; }
+    bool IsVisible() const { return (m_flags & GUIB_WF_VISIBLE) != 0; }
+
+    void SetFrameStyle(uint32_t style);
+    void SetTextAlign(uint32_t align);
+    // Slots 0 .. 4; GUIB_OUT_OF_RANGE otherwise.
+    SYS_Status SetSignal(uint32_t slot, uint32_t value);
+    uint32_t GetSignal(uint32_t slot) const;
+    // Sends a non-zero value up to the root while signals are enabled.
+    void Signal(uint32_t value);
+    void EnableSignals(bool enable) { m_signalsEnabled = enable; }
+    // Indices 0 .. 8; GUIB_OUT_OF_RANGE otherwise.
+    SYS_Status SetFillColour(uint32_t index, uint32_t colour);
+    SYS_Status SetTextColour(uint32_t index, uint32_t colour);
+    SYS_Status GetFillColour(uint32_t index, uint32_t* colour) const;
+    SYS_Status GetTextColour(uint32_t index, uint32_t* colour) const;
+    // 0 with a reference added, GUIB_SLOT_EMPTY, or GUIB_OUT_OF_RANGE.
+    SYS_Status GetFont(uint32_t slot, c_GUIB_Font** font) const;
+    // Keeps font (may be null) in the slot with a reference; GUIB_OUT_OF_RANGE.
+    SYS_Status SetFont(uint32_t slot, c_GUIB_Font* font);
+
+    // An empty or null text leaves no caption; the 8-bit text is widened byte by byte.
+    void SetCaption(const char* text);
+    void SetCaption(const char16_t* text);
+    const char16_t* GetCaption() const { return m_caption; }
+    const c_GUIB_Text* GetHint() const { return m_hint; }
+
+    // Either pointer may be null.
+    void GetPosition(int32_t* x, int32_t* y) const;
+    void GetSize(int32_t* width, int32_t* height) const;
+    // (0, 0, width, height).
+    const GUIB_Rect& GetRect() const { return m_rect; }
+    // Null for a window without a surface.
+    c_GUIB_Bitmap* GetSurface() const { return m_surface; }
+    c_GUIB_Environment* GetEnvironment() const { return m_environment; }
+    uint32_t GetId() const { return m_id; }
+    // The parent or the root with a reference added (Drop it), or null.
+    c_GUIB_Window* GetParent() const;
+    c_GUIB_Window* GetRoot();
+    // The children in z-order, front first; no references.
+    uint32_t GetChildCount() const;
+    c_GUIB_Window* GetChild(uint32_t index) const;
+    c_GUIB_Window* GetActiveChild() const { return m_activeChild; }
+
+    void MarkDirty() { m_flags |= GUIB_WF_DIRTY; }
+    // r in own coordinates is reported up to the root as needing to be composed again.
+    void Invalidate(const GUIB_Rect* r);
+    void Capture();
+    void ReleaseCapture();
+    void Focus();
+    void Unfocus();
+    void Activate();
+    void Deactivate();
+    // Raises the window and all its ancestors to the front of their siblings.
+    void ToFront();
+    // Converts p from own coordinates to the root's.
+    void ToRoot(GUIB_Point* p);
+
+    // Callbacks are called most recent first. 0, SYS_NO_MEMORY.
+    SYS_Status AddCallback(GUIB_Callback callback, uintptr_t user);
+    void RemoveCallback(GUIB_Callback callback);
+    // Calls the callbacks until one answers non-zero and returns that answer (0 when none
+    // does). SHOW_HINT goes to every callback and answers 0.
+    uint32_t Notify(uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    // Passes the message to the parent by the routing rule of its code; 0 without a parent.
+    uint32_t SendUp(uint32_t message, uintptr_t p1, uintptr_t p2);
+    // The message to the window and its subtree by the broadcast flags.
+    uint32_t Broadcast(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
+    // The same to the children only.
+    uint32_t BroadcastChildren(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
+    // A message handed to this window: 0 when it is disabled, else its OnMessage.
+    uint32_t Deliver(uint32_t message, uintptr_t p1, uintptr_t p2);
+    // Offers a mouse event to the window and its children, front first; at and clip are in the
+    // parent's coordinates. 1 when some window took it.
+    uint32_t DispatchMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip);
+    // Called by the root when the mouse comes over the window or leaves it.
+    void MouseEnter();
+    void MouseLeave();
+
+protected:
+    // Windows are destroyed by Drop only. The base runs after the derived class's own clean-up:
+    // it leaves the ancestors, capture, focus and hover, invalidates its area and drops every
+    // child once.
+    virtual ~c_GUIB_Window();
+
+    int32_t m_x;
+    int32_t m_y;
+    GUIB_Rect m_rect;
+    c_GUIB_Bitmap* m_surface = nullptr;
+    c_GUIB_Environment* m_environment;
+    c_GUIB_Window* m_parent;
+    uint32_t m_flags;
+    uint32_t m_frameStyle = 0;
+    uint32_t m_textAlign = 0;
+    uint32_t m_signals[5] = {};
+    uint32_t m_fillColours[9] = {};
+    uint32_t m_textColours[9] = {};
+    c_GUIB_Font* m_fonts[9] = {};
+    char16_t* m_caption = nullptr;
+    c_GUIB_Text* m_hint = nullptr;
+    uint32_t m_hoverStart = 0;
+    bool m_hintShown = false;
+    bool m_signalsEnabled = true;
+    GUIB_Point m_lastMouse = { 0, 0 };
+    uint32_t m_id;
+    c_GUIB_Window* m_activeChild = nullptr;
+
+private:
+    struct Lists;
+    uint32_t RouteUp(uint32_t message, uintptr_t p1, uintptr_t p2);
+    uint32_t BroadcastToChildren(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
+    uint32_t BroadcastDrawing(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
+    void ComposeSurface(GUIB_ComposeTarget* target, const GUIB_Rect* placed);
+    void RaiseChild(c_GUIB_Window* child);
+    void RemoveChild(c_GUIB_Window* child);
+    void ChangeFlags(uint32_t oldFlags);
+    void EnableTree(bool enable);
+    void TickHint(uint32_t now);
+
+    uint32_t m_refCount = 1;
+    Lists* m_lists; // children and callbacks
+};
+
+// ---- The desktop --------------------------------------------------------------------------
+// The root of the window tree and the toolkit's only contact with the system's window manager:
+// it owns the back buffer every visible window is composed into, optionally one top-level
+// window that shows it and delivers input, the global input state (hover, capture, focus,
+// hint), the dirty rectangles and the windows waiting to be destroyed.
+
+// The system window messages the desktop handles, by their Windows numbers. On Windows they
+// come from the window procedure; the headless window takes them injected.
+inline constexpr uint32_t GUIB_WM_DESTROY = 2;
+inline constexpr uint32_t GUIB_WM_PAINT = 15;
+inline constexpr uint32_t GUIB_WM_CLOSE = 16;
+inline constexpr uint32_t GUIB_WM_ERASEBKGND = 20;
+inline constexpr uint32_t GUIB_WM_KEYDOWN = 256;
+inline constexpr uint32_t GUIB_WM_KEYUP = 257;
+inline constexpr uint32_t GUIB_WM_CHAR = 258;
+inline constexpr uint32_t GUIB_WM_MOUSEMOVE = 512;
+inline constexpr uint32_t GUIB_WM_LBUTTONDOWN = 513;
+inline constexpr uint32_t GUIB_WM_LBUTTONUP = 514;
+inline constexpr uint32_t GUIB_WM_LBUTTONDBLCLK = 515;
+inline constexpr uint32_t GUIB_WM_RBUTTONDOWN = 516;
+inline constexpr uint32_t GUIB_WM_RBUTTONUP = 517;
+inline constexpr uint32_t GUIB_WM_RBUTTONDBLCLK = 518;
+inline constexpr uint32_t GUIB_WM_MBUTTONDOWN = 519;
+inline constexpr uint32_t GUIB_WM_MBUTTONUP = 520;
+inline constexpr uint32_t GUIB_WM_MBUTTONDBLCLK = 521;
+inline constexpr uint32_t GUIB_WM_MOUSEWHEEL = 522;
+
+// The lParam of a mouse message: x in the low word, y in the high word, both signed.
+inline intptr_t GUIB_MakePointParam(int32_t x, int32_t y)
+{
+    return static_cast<intptr_t>(static_cast<uint32_t>(static_cast<uint16_t>(x))
+        | static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16);
+}
+
+// The top-level window's look, given to SetWindowMode.
+struct GUIB_WindowParams {
+    uint32_t style;
+    uint32_t exStyle;
+    const char* className; // may be null: a name is made up
+    const char* caption;
+    const char16_t* wideCaption; // may be null; preferred over caption
+    uintptr_t icon; // may be 0
+};
+
+// Status of SetWindowMode when the class cannot be registered or the window not made.
+inline constexpr SYS_Status GUIB_NO_WINDOW = 4;
+
+class c_GUIB_Desktop : public c_GUIB_Window {
+public:
+    // Place the desktop at 0, 0 with the size of the window it is shown in.
+    explicit c_GUIB_Desktop(const GUIB_WindowCreate* create);
+
+    // Mode 0: no window. Mode 1: the desktop's own top-level window of its size, centred on the
+    // screen (on POSIX a headless window). 0, GUIB_NO_WINDOW, or GUIB_OUT_OF_RANGE for another
+    // mode; any earlier window is destroyed first in every case.
+    SYS_Status SetWindowMode(uint32_t mode, const GUIB_WindowParams* params);
+    uint32_t GetWindowMode() const { return m_mode; }
+    // The system's handle of the window while the mode is 1, else 0.
+    uintptr_t GetWindowHandle() const;
+    void DestroyDesktopWindow();
+    // One pass of the main loop: destroys the windows closed since the last pass, sends the
+    // tick and the update, composes and shows the dirty rectangles, then handles the window's
+    // waiting messages. 1 while the desktop lives, 0 once its window was closed.
+    uint32_t Pump();
+    // Copies r (desktop coordinates) of the back buffer to the window.
+    void Present(const GUIB_Rect* r);
+    void MergeDirtyRects();
+    void FlushDirtyRects();
+    // One mouse event at client coordinates; wheel in notches for GUIB_MOUSE_WHEEL. 1 when a
+    // MOVE was dropped as unchanged, else the routing result.
+    uint32_t ProcessMouse(uint32_t event, int32_t x, int32_t y, int32_t wheel);
+    // The window procedure's portable half: a system message (GUIB_WM_*) for the desktop. A
+    // zero answer lets the system's default handling follow.
+    intptr_t HandleSystemMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override;
+
+    // The input state, for drivers and tests; no references.
+    bool IsClosed() const { return m_closed; }
+    uint32_t GetButtonState() const { return m_buttons; }
+    c_GUIB_Window* GetHoverWindow() const { return m_hover; }
+    c_GUIB_Window* GetCaptureWindow() const { return m_capture; }
+    c_GUIB_Window* GetFocusWindow() const { return m_focus; }
+    bool IsHintShown() const { return m_hintShowing; }
+    const char* GetClassName() const { return m_className; }
+    // The dirty rectangles waiting for the next flush, in list order.
+    uint32_t GetDirtyRectCount() const;
+    GUIB_Rect GetDirtyRect(uint32_t index) const;
+    // Pixels copied to the window by Present since the desktop was made.
+    uint64_t GetPresentedPixels() const { return m_presentedPixels; }
+    // What the window shows now, width × height pixels of its client area into pixels; false
+    // without a window or when the system will not give them.
+    bool ReadPresented(uint32_t* pixels) const;
+    // Puts a system message into the window's queue, to be handled by the next Pump as if
+    // the system had sent it. False without a window.
+    bool PostSystemMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) const;
+    // Converts a client point to the screen's coordinates, as wheel messages carry them.
+    void ClientToScreen(GUIB_Point* p) const;
+
+protected:
+    ~c_GUIB_Desktop() override;
+
+private:
+    struct DirtyList;
+    void CollectVisible(const GUIB_Rect* r);
+    void AddVisibleRect(const GUIB_Rect* r);
+    void DestroyClosedWindows();
+    void QueueClose(uint32_t id);
+    void HideHint();
+    void KeyDown(uint32_t virtualKey);
+    void KeyUp(uint32_t virtualKey);
+    void Character(uint32_t character);
+    void DeliverKey(uint32_t message, uint32_t key, bool evenDisabled);
+    void ReleasedCapture(c_GUIB_Window* window);
+
+    uintptr_t m_window = 0;
+    uint32_t m_mode = 0;
+    int32_t m_lastX = -1;
+    int32_t m_lastY = -1;
+    uint32_t m_tickStamp;
+    uint32_t m_buttons = 0;
+    c_GUIB_Window* m_capture = nullptr;
+    c_GUIB_Window* m_focus = nullptr;
+    c_GUIB_Window* m_hover = nullptr;
+    DirtyList* m_dirty;
+    bool m_closed = false;
+    DirtyList* m_pendingClose; // ids of windows to destroy
+    bool m_hintShowing = false;
+    char* m_className = nullptr;
+    uint64_t m_presentedPixels = 0;
+};
