@@ -765,9 +765,11 @@ public:
 
     // Passes the message to the parent by the routing rule of its code; 0 without a parent.
     uint32_t SendUp(uint32_t message, uintptr_t p1, uintptr_t p2);
-    // The message to the window and its subtree by the broadcast flags.
+    // The message to the window and its subtree by the broadcast flags: children front to back
+    // (REVERSE: back to front), then the window's own OnMessage. Unless ALL is set, the first
+    // child that answers non-zero ends the broadcast with its answer.
     uint32_t Broadcast(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
-    // The same to the children only.
+    // The same to the children only; 0 when none answers.
     uint32_t BroadcastChildren(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
     // A message handed to this window: 0 when it is disabled, else its OnMessage.
     uint32_t Deliver(uint32_t message, uintptr_t p1, uintptr_t p2);
@@ -809,14 +811,17 @@ protected:
 
 private:
     struct Lists;
-    uint32_t RouteUp(uint32_t message, uintptr_t p1, uintptr_t p2);
-    uint32_t BroadcastToChildren(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
-    uint32_t BroadcastDrawing(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
-    void ComposeSurface(GUIB_ComposeTarget* target, const GUIB_Rect* placed);
-    void RaiseChild(c_GUIB_Window* child);
+    void CopyEnvironment();
+    void DropChildren();
+    void LeaveInput();
     void RemoveChild(c_GUIB_Window* child);
-    void ChangeFlags(uint32_t oldFlags);
-    void EnableTree(bool enable);
+    void RaiseChild(c_GUIB_Window* child);
+    void FlagsChanged(uint32_t old, uint32_t mask);
+    uint32_t RouteUp(uint32_t message, uintptr_t p1, uintptr_t p2);
+    uint32_t KeepActiveChild(uint32_t message, c_GUIB_Window* child);
+    void Update();
+    void BroadcastDrawing(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
+    void ComposeSurface(GUIB_ComposeTarget* target, const GUIB_Rect* placed);
     void TickHint(uint32_t now);
 
     uint32_t m_refCount = 1;
@@ -929,6 +934,7 @@ protected:
 
 private:
     struct DirtyList;
+    struct CloseQueue;
     void CollectVisible(const GUIB_Rect* r);
     void AddVisibleRect(const GUIB_Rect* r);
     void DestroyClosedWindows();
@@ -938,7 +944,7 @@ private:
     void KeyUp(uint32_t virtualKey);
     void Character(uint32_t character);
     void DeliverKey(uint32_t message, uint32_t key, bool evenDisabled);
-    void ReleasedCapture(c_GUIB_Window* window);
+    void ReleasedCapture();
 
     uintptr_t m_window = 0;
     uint32_t m_mode = 0;
@@ -951,7 +957,7 @@ private:
     c_GUIB_Window* m_hover = nullptr;
     DirtyList* m_dirty;
     bool m_closed = false;
-    DirtyList* m_pendingClose; // ids of windows to destroy
+    CloseQueue* m_pendingClose; // ids of windows to destroy
     bool m_hintShowing = false;
     char* m_className = nullptr;
     uint64_t m_presentedPixels = 0;
