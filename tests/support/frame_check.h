@@ -4,9 +4,11 @@
 //
 // The manifest (tests/frames.manifest) has one line per frame, sorted by name:
 // "NAME WIDTHxHEIGHT HASH", HASH being FrameHash in 16 lowercase hex digits; lines starting with
-// '#' are comments. A frame matches when the manifest holds its name with the same size and
-// hash. Pictures for a person to look at go below the folder frames/ of the working directory,
-// in subfolders from the name: frames/NAME.png after a match (what the manifest expects), and
+// '#' are comments (an update writes the file anew: its own header line and the entries). A
+// frame matches when the manifest holds its name with the same size and hash.
+//
+// Pictures for a person to look at go below the folder frames/ of the working directory, in
+// subfolders from the name: frames/NAME.png after a match (what the manifest expects), and
 // frames/NAME.seen.png for a frame that differs or is not in the manifest. Each picture carries
 // "frame WIDTHxHEIGHT HASH" as its PNG comment; an expected picture that has the entry's already
 // is not written again.
