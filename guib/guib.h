@@ -967,7 +967,7 @@ public:
     c_GUIB_Window* GetCaptureWindow() const { return m_capture; }
     c_GUIB_Window* GetFocusWindow() const { return m_focus; }
     bool IsHintShown() const { return m_hintShowing; }
-    const char* GetClassName() const { return m_className; }
+    const char* GetWindowClassName() const { return m_className; }
     // The dirty rectangles waiting for the next flush, in list order.
     uint32_t GetDirtyRectCount() const;
     GUIB_Rect GetDirtyRect(uint32_t index) const;
