@@ -819,10 +819,10 @@ public:
     // Passes the message to the parent by the routing rule of its code; 0 without a parent.
     uint32_t SendUp(uint32_t message, uintptr_t p1, uintptr_t p2);
     // The message to the window and its subtree by the broadcast flags: children front to back
-    // (REVERSE: back to front), then the window's own OnMessage. Unless ALL is set, the first
-    // child that answers non-zero ends the broadcast with its answer.
+    // (REVERSE: back to front), then the window's own OnMessage, whose answer is returned.
+    // Unless ALL is set, the first child that answers non-zero ends the walk over the children.
     uint32_t Broadcast(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
-    // The same to the children only; 0 when none answers.
+    // The same to the children only: the answer of the child that ended the walk, or 0.
     uint32_t BroadcastChildren(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags);
     // A message handed to this window: 0 when it is disabled, else its OnMessage.
     uint32_t Deliver(uint32_t message, uintptr_t p1, uintptr_t p2);

@@ -163,8 +163,8 @@ void c_GUIB_Window::RaiseChild(c_GUIB_Window* child)
     child->MarkDirty();
 }
 
-// A child that answers non-zero ends the broadcast with its answer unless ALL is set; the
-// window's own OnMessage comes after its children.
+// The children first, then the window's own OnMessage, whose answer is the broadcast's. Unless
+// ALL is set, the first child that answers non-zero ends the walk over the children.
 uint32_t c_GUIB_Window::Broadcast(uint32_t message, uintptr_t p1, uintptr_t p2, uint32_t flags)
 {
     if (((flags & GUIB_BC_SKIP_DISABLED) != 0 && !IsEnabled())
@@ -185,8 +185,7 @@ uint32_t c_GUIB_Window::Broadcast(uint32_t message, uintptr_t p1, uintptr_t p2, 
         break;
     }
     if ((flags & GUIB_BC_NO_CHILDREN) == 0)
-        if (uint32_t answer = BroadcastChildren(message, p1, p2, flags); answer != 0)
-            return answer;
+        (void)BroadcastChildren(message, p1, p2, flags);
     return OnMessage(message, p1, p2);
 }
 
