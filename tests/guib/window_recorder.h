@@ -5,6 +5,8 @@
 
 #include "guib/guib.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <map>
 #include <string>
@@ -134,3 +136,41 @@ inline Probe* MakeProbe(Recorder& log, const char* name, c_GUIB_Environment* env
         nullptr, 0 };
     return new Probe(log, name, create);
 }
+
+// The toolkit's clock in tests: set by hand, never slept on.
+inline uint32_t g_fakeNow = 0;
+inline uint32_t FakeNow()
+{
+    return g_fakeNow;
+}
+
+// A 200 × 150 desktop without a system window, made at tick 1000.
+class DesktopTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_fakeNow = 1000;
+        GUIB_SetTickSource(FakeNow);
+        GUIB_WindowCreate create { 0, 0, 200, 150, 0, 0, nullptr, &env, nullptr, 0 };
+        desktop = new c_GUIB_Desktop(&create);
+    }
+    void TearDown() override
+    {
+        desktop->Drop();
+        GUIB_SetTickSource(nullptr);
+    }
+    // A probe under parent, or under the desktop when parent is null.
+    Probe* Make(const char* name, Place place, c_GUIB_Window* parent = nullptr, uint32_t flags = 0)
+    {
+        return MakeProbe(log, name, &env, parent ? parent : desktop, place, flags);
+    }
+    uint32_t Click(int32_t x, int32_t y)
+    {
+        (void)desktop->ProcessMouse(GUIB_MOUSE_LDOWN, x, y, 0);
+        return desktop->ProcessMouse(GUIB_MOUSE_LUP, x, y, 0);
+    }
+
+    c_GUIB_Environment env;
+    Recorder log;
+    c_GUIB_Desktop* desktop = nullptr;
+};
