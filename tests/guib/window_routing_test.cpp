@@ -49,7 +49,7 @@ TEST_F(UpRouting, PointsGainThePositionOfEveryWindowBelowTheRoot)
 
     EXPECT_EQ(log.Receivers(GUIB_MSG_TO_ROOT), (Names { "root", "root" }));
     ASSERT_EQ(log.Receivers(GUIB_MSG_SHOW_HINT), Names { "root" });
-    const Heard& shown = log.Of("root", false).back();
+    const Heard shown = log.Of("root", false).back();
     EXPECT_EQ(shown.at.x, 14);
     EXPECT_EQ(shown.at.y, 26);
     EXPECT_EQ(shown.text, u"tip");
