@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 PRESETS := native native-release win64 win32
 
-.PHONY: all deps test demo format clean $(PRESETS)
+.PHONY: all deps test demo frames format clean $(PRESETS)
 
 all: native
 
@@ -22,6 +22,16 @@ test:
 
 demo:
 	@echo "make demo: there is no installer program to run yet; 'make test' builds and tests every module."
+
+# The GUI test programs (tests/<module>/<module>_tests) whose frames tests/frames.manifest holds.
+FRAME_TESTS := guib_tests
+
+# Records what the GUI tests draw now in tests/frames.manifest; the pictures are in
+# build/native/frames/ to look at before committing the manifest's change.
+frames: build/native/build.ninja
+	@cmake --build build/native --target $(FRAME_TESTS)
+	@cd build/native && for program in $(FRAME_TESTS); do \
+	    PATCHER_UPDATE_FRAMES=1 tests/$${program%_tests}/$$program --gtest_brief=1 || exit 1; done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -435,6 +435,59 @@ private:
     uint32_t m_tallestGlyph = 0; // height of the tallest glyph added so far
 };
 
+// ---- Keys and wheel -------------------------------------------------------------------------
+
+// A key value, as carried by the key messages and answered to a modifier query: the low 16
+// bits are a virtual-key code, or a character when GUIB_KEY_CHAR is set; the bits above say
+// which modifiers were held and which locks were on when the key arrived.
+inline constexpr uint32_t GUIB_KEY_CHAR = 0x00010000;
+inline constexpr uint32_t GUIB_KEY_ALT = 0x00020000; // either Alt down
+inline constexpr uint32_t GUIB_KEY_CTRL = 0x00040000; // either Control down
+inline constexpr uint32_t GUIB_KEY_SHIFT = 0x00080000; // either Shift down
+inline constexpr uint32_t GUIB_KEY_SCROLLLOCK = 0x00200000; // toggled on
+inline constexpr uint32_t GUIB_KEY_NUMLOCK = 0x00400000; // toggled on
+inline constexpr uint32_t GUIB_KEY_CAPSLOCK = 0x00800000; // toggled on
+inline constexpr uint32_t GUIB_KEY_RALT = 0x04000000;
+inline constexpr uint32_t GUIB_KEY_LALT = 0x08000000;
+inline constexpr uint32_t GUIB_KEY_RCTRL = 0x10000000;
+inline constexpr uint32_t GUIB_KEY_LCTRL = 0x20000000;
+inline constexpr uint32_t GUIB_KEY_RSHIFT = 0x40000000;
+inline constexpr uint32_t GUIB_KEY_LSHIFT = 0x80000000;
+
+// Held mouse buttons in the low bits of a mouse event's state word; its top byte is the wheel.
+inline constexpr uint32_t GUIB_BTN_LEFT = 1;
+inline constexpr uint32_t GUIB_BTN_RIGHT = 2;
+inline constexpr uint32_t GUIB_BTN_MIDDLE = 4;
+
+// The key value of a virtual key (kept in the low 16 bits) with the modifier, lock and summary
+// bits of the calling thread's key state.
+uint32_t GUIB_TranslateKey(uint32_t virtualKey);
+// The modifier, lock and summary bits alone: GUIB_TranslateKey(0).
+uint32_t GUIB_GetModifiers();
+// Turns a key value whose key types a character (digits, letters, the numeric pad with Num
+// Lock, space and punctuation, as on a US keyboard) into that character with GUIB_KEY_CHAR,
+// keeping the bits above. Shift picks the upper row; letters are upper case when Shift or Caps
+// Lock, but not both, is on. The pad's decimal key without Num Lock becomes the plain Delete key
+// (46). Any other key, and a value that is a character already, comes back unchanged.
+uint32_t GUIB_KeyToChar(uint32_t key);
+// True when a key-down of the virtual key is left out because the system sends the key again as
+// a character: never while Control or Alt is held, and for the pad's digits only with Num Lock.
+bool GUIB_IsCharKey(uint32_t virtualKey);
+// True for characters that are not typed into the toolkit: control characters (below 32) and
+// everything from 127 on.
+bool GUIB_IsIgnoredChar(uint32_t character);
+
+// The state with its top byte replaced by the wheel movement in notches: bit 31 the sign (set
+// towards the user), bits 24-30 the magnitude, clamped to 127. The low 24 bits are kept.
+uint32_t GUIB_PackWheel(uint32_t state, int32_t delta);
+// The signed wheel movement that GUIB_PackWheel stored in the state.
+int32_t GUIB_GetWheelDelta(uint32_t state);
+
+// Sets the calling thread's state of one key as the system would have it when a key message
+// arrives (a Shift, Control or Alt side also moves the key that stands for both sides), so that
+// tests and automated drivers can inject keys. GUIB_ResetKeyStates puts every key up and off.
+void GUIB_SetKeyState(uint8_t virtualKey, bool down, bool toggled);
+void GUIB_ResetKeyStates();
 // ---- Windows and messages -----------------------------------------------------------------
 // Every visible element is a c_GUIB_Window: a rectangle with its own surface, a parent and
 // children in z-order. Windows never touch the screen: a window repaints its surface when it is

@@ -1,5 +1,6 @@
-// An environment variable set for the life of an object, for the POSIX tests that steer a
-// backend through the environment ($TMPDIR, $PATCHER_REGISTRY, the XDG folders).
+// An environment variable set for the life of an object, for the tests that steer a backend or
+// a helper through the environment ($TMPDIR, $PATCHER_REGISTRY, the XDG folders, the frame
+// checks' switches).
 #pragma once
 
 #include <cstdlib>
@@ -23,7 +24,18 @@ public:
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
-    void Set(const char* value) { value ? setenv(m_name, value, 1) : unsetenv(m_name); }
+#ifdef _WIN32
+    // The C runtime's own copy, which getenv reads; "" removes the variable.
+    void Set(const char* value)
+    {
+        _putenv_s(m_name, value ? value : "");
+    }
+#else
+    void Set(const char* value)
+    {
+        value ? setenv(m_name, value, 1) : unsetenv(m_name);
+    }
+#endif
     const char* m_name;
     std::optional<std::string> m_old;
 };
