@@ -283,6 +283,31 @@ TEST_F(DesktopPass, KeysGoToTheFocusWindowAloneAndKeyUpEvenWhenItIsDisabled)
     EXPECT_EQ(keys(), (Got { { "other", 0x10064 } }));
 }
 
+TEST_F(DesktopPass, AKeyThatTypesACharacterArrivesOnceAsThatCharacter)
+{
+    constexpr uint32_t A_KEY = 'A';
+    constexpr uint8_t LEFT_CONTROL = 162;
+    Probe* w = Make("w", { 0, 0, 100, 100 });
+    w->Focus();
+    auto press = [this](uint32_t character) {
+        (void)desktop->HandleSystemMessage(GUIB_WM_KEYDOWN, A_KEY, 0);
+        (void)desktop->HandleSystemMessage(GUIB_WM_CHAR, character, 0);
+        (void)desktop->HandleSystemMessage(GUIB_WM_KEYUP, A_KEY, 0);
+    };
+    press('a');
+    GUIB_SetKeyState(LEFT_CONTROL, true, false);
+    press(1); // the control character the system sends for Control+A
+    std::vector<std::pair<uint32_t, uint32_t>> keys;
+    for (const Heard& h : log.Of("w", false))
+        if (h.code == GUIB_MSG_KEY_DOWN || h.code == GUIB_MSG_KEY_UP)
+            keys.emplace_back(h.code, h.p1);
+    const uint32_t control = GUIB_KEY_CTRL | GUIB_KEY_LCTRL;
+    EXPECT_EQ(keys,
+        (std::vector<std::pair<uint32_t, uint32_t>> { { GUIB_MSG_KEY_DOWN, 0x10061 },
+            { GUIB_MSG_KEY_UP, 0x10061 }, { GUIB_MSG_KEY_DOWN, 0x10061 | control },
+            { GUIB_MSG_KEY_UP, 0x10061 | control } }));
+}
+
 TEST_F(DesktopPass, TypingHidesTheHintAndReleasingAKeyDoesNot)
 {
     Probe* w = Make("w", { 0, 0, 100, 100 });

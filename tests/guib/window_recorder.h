@@ -144,13 +144,14 @@ inline uint32_t FakeNow()
     return g_fakeNow;
 }
 
-// A 200 × 150 desktop without a system window, made at tick 1000.
+// A 200 × 150 desktop without a system window, made at tick 1000, with every key up.
 class DesktopTest : public testing::Test {
 protected:
     void SetUp() override
     {
         g_fakeNow = 1000;
         GUIB_SetTickSource(FakeNow);
+        GUIB_ResetKeyStates();
         GUIB_WindowCreate create { 0, 0, 200, 150, 0, 0, nullptr, &env, nullptr, 0 };
         desktop = new c_GUIB_Desktop(&create);
     }
@@ -158,6 +159,7 @@ protected:
     {
         desktop->Drop();
         GUIB_SetTickSource(nullptr);
+        GUIB_ResetKeyStates();
     }
     // A probe under parent, or under the desktop when parent is null.
     Probe* Make(const char* name, Place place, c_GUIB_Window* parent = nullptr, uint32_t flags = 0)
