@@ -177,9 +177,34 @@ int64_t EllipsisWidth(const c_GUIB_Font& font)
     return int64_t { r.right } - r.left;
 }
 
-// One entry per character of a text, each glyph pinned once for the whole layout and released
-// when the table goes. The block is proportional to the text; when it cannot be had the table
-// is empty and the layout does nothing.
+// The glyphs met so far, one slot per low byte of the code, so that a character seen before
+// reuses its glyph without another lookup. A miss takes a new pin, which the table gives back;
+// since hits and misses depend only on the codes and on which of them have glyphs, a fresh
+// cache run over the same entries meets the same misses.
+class RecentGlyphs {
+public:
+    bool Find(uint32_t code, GUIB_Glyph** glyph) const
+    {
+        const Slot& slot = m_slots[code & 0xFF];
+        if (slot.glyph == nullptr || slot.code != code)
+            return false;
+        *glyph = slot.glyph;
+        return true;
+    }
+    void Put(uint32_t code, GUIB_Glyph* glyph) { m_slots[code & 0xFF] = { code, glyph }; }
+
+private:
+    struct Slot {
+        uint32_t code;
+        GUIB_Glyph* glyph;
+    };
+    Slot m_slots[256] = {};
+};
+
+// One entry per character of a text. Each glyph is pinned when the table first meets it
+// (again after another code has taken its cache slot) and released when the table goes. The
+// block is proportional to the text; when it cannot be had the table is empty and the layout
+// does nothing.
 template <typename Char> class GlyphTable {
 public:
     struct Entry {
@@ -200,20 +225,28 @@ public:
         m_entries = SYS_AllocArray<Entry>(length, "iOutTextRect tmp", SYS_TAG_GUIB);
         if (m_entries == nullptr)
             return;
+        RecentGlyphs recent;
         for (size_t i = 0; i < length; ++i) {
+            const uint32_t code = Code(i);
             GUIB_Glyph* glyph = nullptr;
-            if (Code(i) == LINE_FEED || !font.GetGlyph(Code(i), &glyph))
-                m_entries[i] = { nullptr, 0, 0 };
-            else
-                m_entries[i] = { glyph, glyph->width, glyph->overlap };
+            if (code != LINE_FEED && !recent.Find(code, &glyph) && font.GetGlyph(code, &glyph))
+                recent.Put(code, glyph);
+            m_entries[i] = glyph != nullptr ? Entry { glyph, glyph->width, glyph->overlap }
+                                            : Entry { nullptr, 0, 0 };
         }
         m_length = length;
     }
+    // Meets the misses of the construction again, each of which holds one pin.
     ~GlyphTable()
     {
-        for (size_t i = 0; i < m_length; ++i)
-            if (m_entries[i].glyph != nullptr)
+        RecentGlyphs recent;
+        for (size_t i = 0; i < m_length; ++i) {
+            GUIB_Glyph* cached = nullptr;
+            if (m_entries[i].glyph != nullptr && !recent.Find(Code(i), &cached)) {
                 m_font.ReleaseGlyph(Code(i));
+                recent.Put(Code(i), m_entries[i].glyph);
+            }
+        }
     }
     GlyphTable(const GlyphTable&) = delete;
     GlyphTable& operator=(const GlyphTable&) = delete;
