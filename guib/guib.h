@@ -366,6 +366,15 @@ struct GUIB_FontOptions {
     uint32_t oemCodePage; // draw each character converted to the OEM code page
 };
 
+// Text alignment flags of MeasureText, applied in this order so that a later one wins; 0 means
+// GUIB_ALIGN_LEFT | GUIB_ALIGN_TOP.
+inline constexpr uint32_t GUIB_ALIGN_LEFT = 1;
+inline constexpr uint32_t GUIB_ALIGN_RIGHT = 2;
+inline constexpr uint32_t GUIB_ALIGN_TOP = 4;
+inline constexpr uint32_t GUIB_ALIGN_BOTTOM = 8;
+inline constexpr uint32_t GUIB_ALIGN_HCENTRE = 16;
+inline constexpr uint32_t GUIB_ALIGN_VCENTRE = 32;
+
 // A bitmap font: a table of glyphs keyed by character code, with the line height and ascent.
 // A font whose line height is below 1 is not loaded (IsLoaded) and must not be used for layout.
 class c_GUIB_Font : public c_GUIB_BasicObject {
@@ -415,6 +424,42 @@ public:
     // (null, 0) for a font without glyphs.
     [[nodiscard]] SYS_Status ListCharacters(uint32_t** codes, uint32_t* count) const;
     bool IsLoaded() const { return m_height >= 1; }
+
+    // Text layout. Each operation takes 8-bit strings (every byte a character code 0 to 255) or
+    // wide ones (16-bit codes), ends at the 0 character and treats a null text as empty. A line
+    // feed (10) starts a new line; characters without a glyph take no room and are not drawn.
+    // After a glyph the pen moves by its width, less its overlap when another character follows.
+    // A glyph is drawn by blending its whole bitmap; with GUIB_FONT_COVERAGE set it is first
+    // tinted to the colour unless it carries that colour already. Positions and sizes are worked
+    // out in 64 bits and saturated to the 32-bit range. OutTextRect and MeasureWrappedHeight pin
+    // every glyph once in a table of the text's length; when it cannot be had, they draw nothing
+    // and measure 0.
+    //
+    // Draws the text with its first line's top-left at (x, y); each line feed returns to x one
+    // line height lower.
+    void OutText(
+        c_GUIB_Bitmap* target, uint32_t colour, int32_t x, int32_t y, const char* text) const;
+    void OutText(
+        c_GUIB_Bitmap* target, uint32_t colour, int32_t x, int32_t y, const char16_t* text) const;
+    // Sets *r to the text's rectangle placed in *r by the GUIB_ALIGN_* flags. The text is as wide
+    // as its widest line and one line height high per line feed, plus one when it has a glyph.
+    // Edges no flag sets keep their values; centring divides rounding toward zero.
+    void MeasureText(const char* text, GUIB_Rect* r, uint32_t flags) const;
+    void MeasureText(const char16_t* text, GUIB_Rect* r, uint32_t flags) const;
+    // Draws the text word-wrapped into *r from its top-left corner: a word that does not fit
+    // goes to the next line whole unless it is wider than the rectangle, which breaks it where a
+    // character does not fit; spaces at the start of a line are neither drawn nor counted. New
+    // lines are started while two more lines fit; on the last line, when the rest of the text
+    // does not fit, "..." is drawn where it would run out and the output ends; a line feed on the
+    // last line ends it without "...". Nothing is clipped to *r beyond the target's own edges.
+    void OutTextRect(
+        c_GUIB_Bitmap* target, uint32_t colour, const char* text, const GUIB_Rect* r) const;
+    void OutTextRect(
+        c_GUIB_Bitmap* target, uint32_t colour, const char16_t* text, const GUIB_Rect* r) const;
+    // The height the text needs wrapped as OutTextRect wraps it into width pixels with no limit
+    // on the height: one line height per line. 0 for an empty text or a font that is not loaded.
+    int32_t MeasureWrappedHeight(const char* text, int32_t width) const;
+    int32_t MeasureWrappedHeight(const char16_t* text, int32_t width) const;
 
 private:
     // Takes the record: on failure it is released. A character that has a glyph already is
