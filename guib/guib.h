@@ -915,6 +915,7 @@ private:
     void RemoveChild(c_GUIB_Window* child);
     void RaiseChild(c_GUIB_Window* child);
     void FlagsChanged(uint32_t old, uint32_t mask);
+    SYS_Status SetColour(uint32_t* colours, uint32_t index, uint32_t colour);
     uint32_t RouteUp(uint32_t message, uintptr_t p1, uintptr_t p2);
     uint32_t KeepActiveChild(uint32_t message, c_GUIB_Window* child);
     void Update();

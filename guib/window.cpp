@@ -240,38 +240,54 @@ void c_GUIB_Window::Signal(uint32_t value)
         (void)SendUp(GUIB_MSG_SIGNAL, value, 0);
 }
 
-SYS_Status c_GUIB_Window::SetFillColour(uint32_t index, uint32_t colour)
+SYS_Status c_GUIB_Window::SetColour(uint32_t* colours, uint32_t index, uint32_t colour)
 {
     if (index >= SLOTS)
         return GUIB_OUT_OF_RANGE;
-    if (std::exchange(m_fillColours[index], colour) != colour)
+    if (std::exchange(colours[index], colour) != colour)
         MarkDirty();
     return SYS_OK;
+}
+
+SYS_Status c_GUIB_Window::SetFillColour(uint32_t index, uint32_t colour)
+{
+    return SetColour(m_fillColours, index, colour);
 }
 
 SYS_Status c_GUIB_Window::SetTextColour(uint32_t index, uint32_t colour)
 {
-    if (index >= SLOTS)
-        return GUIB_OUT_OF_RANGE;
-    if (std::exchange(m_textColours[index], colour) != colour)
-        MarkDirty();
-    return SYS_OK;
+    return SetColour(m_textColours, index, colour);
 }
 
-SYS_Status c_GUIB_Window::GetFillColour(uint32_t index, uint32_t* colour) const
+namespace {
+
+SYS_Status ReadColour(const uint32_t* colours, uint32_t index, uint32_t* colour)
 {
     if (index >= SLOTS)
         return GUIB_OUT_OF_RANGE;
-    *colour = m_fillColours[index];
+    *colour = colours[index];
     return SYS_OK;
+}
+
+// Hints are kept as shared texts; an empty text clears the hint.
+template <typename Char> void SetHintFrom(c_GUIB_Window* window, const Char* text)
+{
+    c_GUIB_Text* wrapper = text != nullptr && text[0] != 0 ? new c_GUIB_Text(text) : nullptr;
+    window->SetHintText(wrapper);
+    if (wrapper != nullptr)
+        wrapper->Release();
+}
+
+} // namespace
+
+SYS_Status c_GUIB_Window::GetFillColour(uint32_t index, uint32_t* colour) const
+{
+    return ReadColour(m_fillColours, index, colour);
 }
 
 SYS_Status c_GUIB_Window::GetTextColour(uint32_t index, uint32_t* colour) const
 {
-    if (index >= SLOTS)
-        return GUIB_OUT_OF_RANGE;
-    *colour = m_textColours[index];
-    return SYS_OK;
+    return ReadColour(m_textColours, index, colour);
 }
 
 SYS_Status c_GUIB_Window::GetFont(uint32_t slot, c_GUIB_Font** font) const
@@ -319,18 +335,12 @@ void c_GUIB_Window::SetCaption(const char16_t* text)
 
 void c_GUIB_Window::SetHint(const char16_t* text)
 {
-    c_GUIB_Text* wrapper = text != nullptr && text[0] != 0 ? new c_GUIB_Text(text) : nullptr;
-    SetHintText(wrapper);
-    if (wrapper != nullptr)
-        wrapper->Release();
+    SetHintFrom(this, text);
 }
 
 void c_GUIB_Window::SetHint(const char* text)
 {
-    c_GUIB_Text* wrapper = text != nullptr && text[0] != 0 ? new c_GUIB_Text(text) : nullptr;
-    SetHintText(wrapper);
-    if (wrapper != nullptr)
-        wrapper->Release();
+    SetHintFrom(this, text);
 }
 
 void c_GUIB_Window::SetHintText(c_GUIB_Text* text)
