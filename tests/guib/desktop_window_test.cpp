@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,7 +51,15 @@ public:
         }
     }
 
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override
+    {
+        if (message == GUIB_MSG_KEY_DOWN || message == GUIB_MSG_KEY_UP)
+            keys.push_back({ message, uint32_t(p1) });
+        return c_GUIB_Window::OnMessage(message, p1, p2);
+    }
+
     std::vector<MouseEvent> events;
+    std::vector<std::pair<uint32_t, uint32_t>> keys;
     bool repostMouse = false;
     int repostLimit = 0;
     int reposted = 0;
@@ -145,6 +154,19 @@ TEST_F(DesktopWindow, AWheelTurnReachesTheChildUnderThePointer)
     EXPECT_EQ(patch->events[0].x, 10);
     EXPECT_EQ(patch->events[0].y, 25);
     EXPECT_EQ(patch->events[0].state >> 24, 0x83u);
+}
+
+// The system's message loop would make a character of a posted key-down by its own keyboard;
+// a typed key must arrive once, as the character the driver sends.
+TEST_F(DesktopWindow, ATypedKeyArrivesOnceAsItsCharacter)
+{
+    Patch* patch = AddPatch(0, 0, 100, 100, kRed);
+    patch->Focus();
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    driver.Type('A', u'a');
+    std::vector<std::pair<uint32_t, uint32_t>> expected { { GUIB_MSG_KEY_DOWN, 0x10061 },
+        { GUIB_MSG_KEY_UP, 0x10061 } };
+    EXPECT_EQ(patch->keys, expected);
 }
 
 TEST_F(DesktopWindow, ACloseEndsThePumpAndNothingAfterItIsHandled)
