@@ -1,0 +1,235 @@
+// The desktop's own window on either system: what is composed reaches the window, input posted
+// to the window reaches the tree at the right coordinates, and a close ends the pump.
+#include "tests/support/gui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kRed = 0xFFD02020;
+constexpr uint32_t kBlue = 0xFF2040C0;
+
+struct MouseEvent {
+    uint32_t event;
+    int32_t x;
+    int32_t y;
+    uint32_t state;
+};
+
+// A filled rectangle that records the mouse events reaching it, apart from hover changes and
+// moves. repostMouse posts a left press back to the window on every press it gets, up to
+// repostLimit times (0: without end).
+class Patch : public c_GUIB_Window {
+public:
+    Patch(const GUIB_WindowCreate& create, c_GUIB_Desktop* desktop, uint32_t colour)
+        : c_GUIB_Window(&create)
+        , m_desktop(desktop)
+        , m_colour(colour)
+    {
+        MarkDirty();
+    }
+
+    void Draw() override
+    {
+        m_surface->SetColour(m_colour);
+        m_surface->FillRect(&m_rect);
+        Invalidate(&m_rect);
+    }
+
+    void OnMouse(uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect*) override
+    {
+        if (event == GUIB_MOUSE_MOVE || event == GUIB_MOUSE_ENTER || event == GUIB_MOUSE_LEAVE)
+            return;
+        events.push_back({ event, at->x, at->y, state });
+        bool again = repostLimit == 0 || reposted < repostLimit;
+        if (event == GUIB_MOUSE_LDOWN && repostMouse && again) {
+            ++reposted;
+            m_desktop->PostSystemMessage(GUIB_WM_LBUTTONDOWN, 0, GUIB_MakePointParam(m_x, m_y));
+        }
+    }
+
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override
+    {
+        if (message == GUIB_MSG_KEY_DOWN || message == GUIB_MSG_KEY_UP)
+            keys.push_back({ message, uint32_t(p1) });
+        return c_GUIB_Window::OnMessage(message, p1, p2);
+    }
+
+    std::vector<MouseEvent> events;
+    std::vector<std::pair<uint32_t, uint32_t>> keys;
+    bool repostMouse = false;
+    int repostLimit = 0;
+    int reposted = 0;
+
+private:
+    c_GUIB_Desktop* m_desktop;
+    uint32_t m_colour;
+};
+
+class DesktopWindow : public testing::Test {
+protected:
+    // A child of the desktop; its creation reference goes when the desktop does.
+    Patch* AddPatch(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour)
+    {
+        GUIB_WindowCreate create {};
+        create.x = x;
+        create.y = y;
+        create.width = width;
+        create.height = height;
+        create.parent = driver.Desktop();
+        create.environment = driver.Environment();
+        return new Patch(create, driver.Desktop(), colour);
+    }
+
+    // The back buffer as the screen shows it: opaque.
+    std::vector<uint32_t> Composed() const
+    {
+        const uint32_t* pixels = driver.Desktop()->GetSurface()->GetPixels();
+        std::vector<uint32_t> opaque(pixels, pixels + size_t(driver.Width()) * driver.Height());
+        for (uint32_t& pixel : opaque)
+            pixel |= 0xFF000000u;
+        return opaque;
+    }
+
+    uint32_t FramePixel(const std::vector<uint32_t>& frame, int32_t x, int32_t y) const
+    {
+        return frame[size_t(y) * driver.Width() + x];
+    }
+
+    test::GuiDriver driver;
+};
+
+TEST_F(DesktopWindow, PresentsWhatItComposed)
+{
+    AddPatch(40, 30, 100, 80, kRed);
+    Patch* blue = AddPatch(120, 90, 60, 50, kBlue);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    std::vector<uint32_t> frame = driver.Frame();
+    ASSERT_EQ(frame.size(), size_t(437 * 320));
+    EXPECT_EQ(frame, Composed());
+    EXPECT_EQ(FramePixel(frame, 41, 31), kRed);
+    EXPECT_EQ(FramePixel(frame, 130, 100), kBlue) << "the newer window lies on top";
+    EXPECT_EQ(FramePixel(frame, 10, 10), 0xFF000000u);
+
+    // Only the area the moved window left and entered is presented again; the frame must still
+    // be the whole back buffer.
+    uint64_t before = driver.Desktop()->GetPresentedPixels();
+    blue->SetPosition(300, 200);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    frame = driver.Frame();
+    EXPECT_EQ(frame, Composed());
+    EXPECT_EQ(FramePixel(frame, 130, 100), kRed);
+    EXPECT_EQ(FramePixel(frame, 310, 210), kBlue);
+    uint64_t presented = driver.Desktop()->GetPresentedPixels() - before;
+    EXPECT_GE(presented, 2u * 60 * 50);
+    EXPECT_LT(presented, uint64_t(437) * 320);
+}
+
+TEST_F(DesktopWindow, AClickReachesTheChildAtItsOwnCoordinates)
+{
+    Patch* patch = AddPatch(50, 60, 100, 80, kRed);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    driver.Click(57, 71);
+    ASSERT_EQ(patch->events.size(), 2u);
+    EXPECT_EQ(patch->events[0].event, GUIB_MOUSE_LDOWN);
+    EXPECT_EQ(patch->events[0].x, 7);
+    EXPECT_EQ(patch->events[0].y, 11);
+    EXPECT_EQ(patch->events[1].event, GUIB_MOUSE_LUP);
+    EXPECT_EQ(patch->events[1].x, 7);
+    EXPECT_EQ(patch->events[1].y, 11);
+    EXPECT_EQ(driver.Desktop()->GetButtonState() & 7, 0u);
+}
+
+// Wheel messages carry screen coordinates; the window turns them back into client ones.
+TEST_F(DesktopWindow, AWheelTurnReachesTheChildUnderThePointer)
+{
+    Patch* patch = AddPatch(200, 100, 50, 50, kRed);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    driver.Wheel(210, 125, -3);
+    ASSERT_EQ(patch->events.size(), 1u);
+    EXPECT_EQ(patch->events[0].event, GUIB_MOUSE_WHEEL);
+    EXPECT_EQ(patch->events[0].x, 10);
+    EXPECT_EQ(patch->events[0].y, 25);
+    EXPECT_EQ(patch->events[0].state >> 24, 0x83u);
+}
+
+// The system's message loop would make a character of a posted key-down by its own keyboard;
+// a typed key must arrive once, as the character the driver sends.
+TEST_F(DesktopWindow, ATypedKeyArrivesOnceAsItsCharacter)
+{
+    Patch* patch = AddPatch(0, 0, 100, 100, kRed);
+    patch->Focus();
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    driver.Type('A', u'a');
+    std::vector<std::pair<uint32_t, uint32_t>> expected { { GUIB_MSG_KEY_DOWN, 0x10061 },
+        { GUIB_MSG_KEY_UP, 0x10061 } };
+    EXPECT_EQ(patch->keys, expected);
+}
+
+TEST_F(DesktopWindow, ACloseEndsThePumpAndNothingAfterItIsHandled)
+{
+    Patch* patch = AddPatch(0, 0, 100, 100, kRed);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    // Queued behind the close: gone with the window.
+    ASSERT_TRUE(driver.Desktop()->PostSystemMessage(GUIB_WM_CLOSE, 0, 0));
+    ASSERT_TRUE(
+        driver.Desktop()->PostSystemMessage(GUIB_WM_LBUTTONDOWN, 0, GUIB_MakePointParam(5, 5)));
+    EXPECT_EQ(driver.Pump(), 1u) << "the pass that handles the close still ends normally";
+    EXPECT_TRUE(driver.Desktop()->IsClosed());
+    EXPECT_EQ(driver.Pump(), 0u);
+    EXPECT_FALSE(driver.Desktop()->PostSystemMessage(GUIB_WM_LBUTTONDOWN, 0, 0));
+    EXPECT_EQ(driver.Pump(), 0u);
+    EXPECT_TRUE(patch->events.empty());
+}
+
+// A handler that posts while the pass drains has its message taken in the same pass; one that
+// posts on every message cannot keep the pump from returning.
+TEST_F(DesktopWindow, MessagesPostedWhileDrainingAreTakenButBounded)
+{
+    Patch* patch = AddPatch(0, 0, 100, 100, kRed);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    patch->repostMouse = true;
+    patch->repostLimit = 1;
+    driver.Press(5, 5);
+    EXPECT_EQ(patch->events.size(), 2u);
+
+    patch->events.clear();
+    patch->repostLimit = 0;
+    driver.Press(5, 5);
+    size_t firstPass = patch->events.size();
+    EXPECT_GT(firstPass, 100u);
+    EXPECT_EQ(driver.Pump(), 1u);
+    EXPECT_GT(patch->events.size(), firstPass) << "what was left waits for the next pass";
+    patch->repostMouse = false;
+}
+
+TEST_F(DesktopWindow, AModeOtherThanZeroOrOneLeavesNoWindow)
+{
+    ASSERT_NE(driver.Desktop()->GetWindowHandle(), 0u);
+    EXPECT_EQ(driver.Desktop()->SetWindowMode(2, nullptr), GUIB_OUT_OF_RANGE);
+    EXPECT_EQ(driver.Desktop()->GetWindowMode(), 0u);
+    EXPECT_EQ(driver.Desktop()->GetWindowHandle(), 0u);
+    EXPECT_FALSE(driver.Desktop()->PostSystemMessage(GUIB_WM_MOUSEMOVE, 0, 0));
+    std::vector<uint32_t> pixels(size_t(437) * 320);
+    EXPECT_FALSE(driver.Desktop()->ReadPresented(pixels.data()));
+    EXPECT_EQ(driver.Pump(), 1u);
+}
+
+TEST_F(DesktopWindow, WithoutParametersTheClassIsNamedAfterTheClock)
+{
+    driver.Advance(0xBEEF - driver.Now());
+    GUIB_WindowCreate create {};
+    create.width = 64;
+    create.height = 48;
+    create.environment = driver.Environment();
+    auto* desktop = new c_GUIB_Desktop(&create);
+    ASSERT_EQ(desktop->SetWindowMode(1, nullptr), SYS_OK);
+    EXPECT_STREQ(desktop->GetClassName(), "Class_beef");
+    EXPECT_EQ(desktop->Pump(), 1u);
+    desktop->Drop();
+}
+
+}
