@@ -227,7 +227,7 @@ TEST_F(DesktopWindow, WithoutParametersTheClassIsNamedAfterTheClock)
     create.environment = driver.Environment();
     auto* desktop = new c_GUIB_Desktop(&create);
     ASSERT_EQ(desktop->SetWindowMode(1, nullptr), SYS_OK);
-    EXPECT_STREQ(desktop->GetClassName(), "Class_beef");
+    EXPECT_STREQ(desktop->GetWindowClassName(), "Class_beef");
     EXPECT_EQ(desktop->Pump(), 1u);
     desktop->Drop();
 }

@@ -1,5 +1,6 @@
 // The GUI test driver: see gui_driver.h.
 #include "tests/support/gui_driver.h"
+#include "tests/support/frame_check.h"
 
 #include <gtest/gtest.h>
 
@@ -218,6 +219,15 @@ std::vector<uint32_t> GuiDriver::Frame() const
     for (size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = from[i] | 0xFF000000u;
     return pixels;
+}
+
+::testing::AssertionResult GuiDriver::MatchesFrame(const std::string& name) const
+{
+    std::vector<uint32_t> frame = Frame();
+    if (frame.empty())
+        return ::testing::AssertionFailure()
+            << "the window's pixels could not be read for " << name;
+    return test::MatchesFrame(name, frame.data(), m_width, m_height, m_width);
 }
 
 }

@@ -6,7 +6,10 @@
 
 #include "guib/guib.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace test {
@@ -64,6 +67,8 @@ public:
     // What the window shows, Width() × Height() opaque pixels, rows top to bottom; empty when
     // it cannot be read.
     std::vector<uint32_t> Frame() const;
+    // Compares the frame with the manifest's entry of the name (see frame_check.h).
+    ::testing::AssertionResult MatchesFrame(const std::string& name) const;
 
 private:
     void Post(uint32_t message, uintptr_t wParam, intptr_t lParam);
