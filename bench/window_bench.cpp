@@ -72,7 +72,8 @@ const LayerSpec LAYERS[] = {
     { { 20, 220, 420, 236 }, 0xD8, false }, // progress bar
     { { 100, 180, 320, 280 }, 0x80, false }, // translucent box
 };
-const GUIB_Rect BUTTONS[] = { { 190, 292, 260, 310 }, { 270, 292, 340, 310 }, { 350, 292, 420, 310 } };
+const GUIB_Rect BUTTONS[]
+    = { { 190, 292, 260, 310 }, { 270, 292, 340, 310 }, { 350, 292, 420, 310 } };
 
 struct Scene {
     c_GUIB_Environment environment;
@@ -98,7 +99,8 @@ struct Scene {
 
     GUIB_WindowCreate Child(const GUIB_Rect& r)
     {
-        return { r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, desktop, &environment, nullptr, 0 };
+        return { r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, desktop, &environment,
+            nullptr, 0 };
     }
 
     void InvalidateAll()
@@ -168,7 +170,8 @@ void BM_HoverOneButton(benchmark::State& state)
         moves += 2;
     }
     state.SetItemsProcessed(moves);
-    state.counters["pixels_per_move"] = double(scene.desktop->GetPresentedPixels() - before) / double(moves);
+    state.counters["pixels_per_move"]
+        = double(scene.desktop->GetPresentedPixels() - before) / double(moves);
 }
 BENCHMARK(BM_HoverOneButton)->Unit(benchmark::kMicrosecond);
 
