@@ -1138,3 +1138,52 @@ private:
     uint32_t m_nextRepeat = 0; // tick after which the next GUIB_BN_REPEAT goes out
     uint32_t m_style = 1;
 };
+
+// The environment property a new check box takes as the value of its signal slot 2.
+inline constexpr uint32_t GUIB_PROP_CHECK_BOX_SIGNAL = 31;
+// Check states.
+inline constexpr uint32_t GUIB_CHECK_OFF = 0;
+inline constexpr uint32_t GUIB_CHECK_ON = 1;
+inline constexpr uint32_t GUIB_CHECK_UNDETERMINED = 2; // drawn like GUIB_CHECK_OFF
+
+// A check box: a square box of the environment's check box size, vertically centred at the left,
+// and its caption a box and a half to its right. Only the box and the caption's measured extent
+// take the mouse; the rest of its rectangle lets clicks through to what lies below. A press on it
+// and the release over it toggle the state (an undetermined box becomes unchecked), Signal slot
+// 2 and send GUIB_CHK_TOGGLED. Box fill and text colour: disabled 6, 6; under the mouse 4, 7;
+// otherwise 0, 0; the box's outline and cross in fill colour 3, the background fill colour 1
+// (transparent at construction).
+class c_GUIB_CheckBox : public c_GUIB_Window {
+public:
+    explicit c_GUIB_CheckBox(const GUIB_WindowCreate* create);
+
+    // Takes 0, 1 and 2 only; marks the box dirty when the state changes.
+    void SetCheck(uint32_t state);
+    uint32_t GetCheck() const { return m_state; }
+    // The window's caption, then the layout of box and text.
+    void SetCaption(const char16_t* text);
+    void SetCaption(const char* text);
+    // Keeps the layout with the size.
+    void SetSize(int32_t width, int32_t height) override;
+    // Where the layout put them, in own coordinates.
+    const GUIB_Rect& GetTextRect() const { return m_textRect; }
+    const GUIB_Rect& GetBoxRect() const { return m_boxRect; }
+
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+    bool HitTest(int32_t x, int32_t y) override;
+
+protected:
+    ~c_GUIB_CheckBox() override = default;
+
+private:
+    void Layout();
+    void Released();
+
+    bool m_tracking = false;
+    uint32_t m_state = GUIB_CHECK_OFF;
+    GUIB_Rect m_textRect {};
+    GUIB_Rect m_boxRect {};
+    GUIB_Ref<c_GUIB_Font> m_font;
+};
