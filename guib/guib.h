@@ -1187,3 +1187,16 @@ private:
     GUIB_Rect m_boxRect {};
     GUIB_Ref<c_GUIB_Font> m_font;
 };
+
+// Static text: the caption in font slot 0 and text colour 0 on fill colour 1 (both colour 6 when
+// disabled), inside the frame when the frame bit is set. The caption is placed by the window's
+// text alignment, or word-wrapped with GUIB_ALIGN_WRAP; a label lower than the font's line
+// height centres its text vertically whatever its alignment. It takes no input.
+class c_GUIB_Label : public c_GUIB_Window {
+public:
+    explicit c_GUIB_Label(const GUIB_WindowCreate* create);
+    void Draw() override;
+
+protected:
+    ~c_GUIB_Label() override = default;
+};
