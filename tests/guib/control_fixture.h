@@ -33,6 +33,13 @@ protected:
             reinterpret_cast<uintptr_t>(this) };
     }
 
+    // A control of the class on the desktop, reporting to the recorder.
+    template <typename Control> Control* Add(int32_t x, int32_t y, int32_t w, int32_t h)
+    {
+        GUIB_WindowCreate create = Place(x, y, w, h);
+        return new Control(&create);
+    }
+
     std::vector<uint32_t> Codes() const
     {
         std::vector<uint32_t> codes;

@@ -10,13 +10,8 @@ using test::ControlTest;
 
 class ProgressBar : public ControlTest {
 protected:
-    void SetUp() override
-    {
-        GUIB_WindowCreate create = Place(10, 20, 101, 16);
-        bar = new c_GUIB_ProgressBar(&create);
-        ASSERT_TRUE(driver.PumpUntilIdle());
-    }
-    c_GUIB_ProgressBar* bar = nullptr;
+    void SetUp() override { ASSERT_TRUE(driver.PumpUntilIdle()); }
+    c_GUIB_ProgressBar* bar = Add<c_GUIB_ProgressBar>(10, 20, 101, 16);
 };
 
 TEST_F(ProgressBar, ClampsAndWritesFiveCharacters)
