@@ -1187,3 +1187,121 @@ private:
     GUIB_Rect m_boxRect {};
     GUIB_Ref<c_GUIB_Font> m_font;
 };
+
+// ---- Scroll bars, list boxes and the picture panel ----------------------------------------
+
+// Notifications of the scroll bar (p1 = the value truncated toward zero, p2 = 0) and the list
+// box. GUIB_LB_SELCHANGING asks first: a callback answering non-zero cancels the change.
+inline constexpr uint32_t GUIB_SB_CHANGED = 1025; // track click, arrow, wheel, end of a drag
+inline constexpr uint32_t GUIB_SB_TRACKING = 1026; // each change while the thumb is dragged
+inline constexpr uint32_t GUIB_LB_SELCHANGED = 1281; // p1 = current item, p2 = 1 mouse, 2 keys
+inline constexpr uint32_t GUIB_LB_SELCHANGING = 1282; // p1 = current item before the change
+inline constexpr uint32_t GUIB_LB_DBLCLK = 1283; // p1 = the current item
+
+// Scroll bar style bits; GUIB_ScrollInfo's orientation takes the first two (0 keeps it).
+inline constexpr uint32_t GUIB_SB_HORIZONTAL = 0x1;
+inline constexpr uint32_t GUIB_SB_VERTICAL = 0x2;
+inline constexpr uint32_t GUIB_SB_NO_BUTTONS = 0x4;
+inline constexpr SYS_Status GUIB_BAD_RANGE = 5; // a minimum above the maximum, a picture mode
+
+// How a scroll bar is set up and read. The value runs from minimum to maximum - page.
+struct GUIB_ScrollInfo {
+    float minimum;
+    float maximum;
+    float value;
+    float page; // the part of the range visible at once
+    float step; // one arrow click or wheel notch
+    uint32_t orientation; // GUIB_SB_HORIZONTAL, GUIB_SB_VERTICAL or 0; read: the style word
+};
+
+class c_GUIB_Button;
+
+// The behaviour of a bar with a draggable thumb between two arrow buttons. Along its axis the
+// bar is: decrease button, track, increase button; the thumb lies on the track, its size in
+// proportion to page / (maximum - minimum), and none when everything is visible at once.
+// Thumb and track positions are pixels along the axis, the thumb's counted from the track's
+// start. It draws nothing itself; c_GUIB_ScrollBar paints it.
+class c_GUIB_Slider : public c_GUIB_Window {
+public:
+    // Nothing when unchanged; else the window's SetSize and a new layout.
+    void SetSize(int32_t width, int32_t height) override;
+    // Track presses jump the thumb's middle to the pointer, the thumb drags (GUIB_SB_TRACKING
+    // per change, GUIB_SB_CHANGED once at the release), the wheel moves by notches × step,
+    // a notch away from the user lowering the value.
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+
+    // GUIB_BAD_RANGE (and no change) when minimum > maximum. The value is limited to
+    // maximum - page and then to the minimum, so it is never below the minimum.
+    SYS_Status SetScrollInfo(const GUIB_ScrollInfo* info);
+    void GetScrollInfo(GUIB_ScrollInfo* info) const;
+
+    // The geometry, for painting and tests.
+    bool IsHorizontal() const { return (m_style & GUIB_SB_HORIZONTAL) != 0; }
+    int32_t GetButtonSize() const { return m_buttonSize; }
+    int32_t GetTrackOffset() const { return m_trackOffset; }
+    int32_t GetTrackLength() const { return m_trackLength; }
+    int32_t GetThumbSize() const { return m_thumbSize; }
+    int32_t GetThumbPosition() const { return m_thumbPosition; }
+    // The thumb in own coordinates; empty without a thumb.
+    GUIB_Rect ThumbRect() const;
+    bool IsDragging() const { return m_dragging; }
+    bool IsThumbHot() const { return m_thumbHot; }
+    c_GUIB_Button* GetDecreaseButton() const { return m_decrease; }
+    c_GUIB_Button* GetIncreaseButton() const { return m_increase; }
+
+protected:
+    // Range 0 to 99, value 0, step 1, page 0; vertical when width <= height, no buttons.
+    explicit c_GUIB_Slider(const GUIB_WindowCreate* create);
+    ~c_GUIB_Slider() override;
+
+    // Places the buttons (making them when missing), sizes the track and the thumb.
+    void Layout();
+    uint32_t m_style;
+
+private:
+    void LayoutButtons();
+    void PlaceButton(c_GUIB_Button*& button, int32_t along, int32_t length, int32_t thickness);
+    void TakeIcons();
+    void ThumbFromValue();
+    bool ValueFromThumb(int32_t position);
+    void SetValue(float value, uint32_t code);
+    void Arrow(bool increase);
+    bool OnThumb(int32_t a) const
+    {
+        return m_thumbPosition <= a && a < m_thumbPosition + m_thumbSize;
+    }
+    void Press(int32_t a);
+    static uint32_t ArrowHandler(
+        c_GUIB_Window* button, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    c_GUIB_Button* m_decrease = nullptr; // children, each with a reference of the slider's
+    c_GUIB_Button* m_increase = nullptr;
+    float m_minimum = 0;
+    float m_maximum = 99;
+    float m_value = 0;
+    float m_step = 1;
+    float m_page = 0;
+    int32_t m_buttonSize = 0;
+    int32_t m_trackOffset = 0;
+    int32_t m_trackLength = 0;
+    int32_t m_thumbSize = 0;
+    int32_t m_thumbPosition = 0;
+    int32_t m_grabOffset = 0;
+    bool m_thumbHot = false;
+    bool m_dragging = false;
+    bool m_iconsPending = true;
+};
+
+// A scroll bar with arrow buttons (repeat buttons showing the environment's bitmaps 1 to 8) on
+// a track of fill colour 2; the thumb is fill colour 0 made opaque, 4 under the pointer, 7
+// while dragged, framed in fill colour 3; everything fill colour 6 when disabled. A new bar
+// has the range 0 to 99, page 10, step 1, value 0 and the orientation of its shape.
+class c_GUIB_ScrollBar : public c_GUIB_Slider {
+public:
+    explicit c_GUIB_ScrollBar(const GUIB_WindowCreate* create);
+    void Draw() override;
+
+protected:
+    ~c_GUIB_ScrollBar() override = default;
+};
