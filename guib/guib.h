@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 // ---- Objects and bitmaps ------------------------------------------------------------------
 
@@ -1304,4 +1305,96 @@ public:
 
 protected:
     ~c_GUIB_ScrollBar() override = default;
+};
+
+// Item answers of the list box.
+inline constexpr uint32_t GUIB_LB_NONE = 0xEEEEEEEE; // no item; also "all items" done
+inline constexpr uint32_t GUIB_LB_ERROR = 0xFFFFFFFF; // an index beyond the list, no memory
+inline constexpr uint32_t GUIB_LB_ALL = 0xFFFFFFFF; // SetSelected's index for every item
+inline constexpr uint32_t GUIB_LB_SEPARATORS = 0x40000000; // frame style: lines between rows
+
+// A list of text items, several of which may be selected, with a current item, an anchor for
+// range selection and its own vertical scroll bar, shown while more items exist than rows fit.
+// Presses select (Shift: the range from the anchor, Control: toggle), drags sweep, keys move
+// (arrows, Page Up/Down, Home, End; Shift extends from the anchor), the wheel moves the current
+// item without asking GUIB_LB_SELCHANGING. Rows are drawn from the top item: selected ones in
+// fill colour 4, the others in fill colour 2, text in text colour 4, the current row between
+// two lines of fill colour 3.
+class c_GUIB_ListBox : public c_GUIB_Window {
+public:
+    explicit c_GUIB_ListBox(const GUIB_WindowCreate* create);
+
+    void SetSize(int32_t width, int32_t height) override;
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+    // Navigation keys by the key value's low 16 bits (33 to 40, not typed characters), then the
+    // window's default.
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override;
+
+    // Appends an item of the default height; its index, or GUIB_LB_ERROR without memory.
+    uint32_t AddItem(const char* text);
+    uint32_t GetCount() const { return static_cast<uint32_t>(m_items.size()); }
+    uint32_t GetCurrent() const { return m_current; }
+    // Selects (or unselects and drops) the item as the current one and scrolls it into view;
+    // GUIB_LB_NONE unselects every item. The previous current item, or GUIB_LB_ERROR.
+    uint32_t SetCurrent(uint32_t index, uint32_t select);
+    // The previous flag; GUIB_LB_ALL sets every item and answers GUIB_LB_NONE.
+    uint32_t SetSelected(uint32_t index, uint32_t on);
+    uint32_t IsSelected(uint32_t index) const;
+    // Items min(a, b) to max(a, b); 0, or GUIB_LB_ERROR when either is beyond the list.
+    uint32_t SelectRange(uint32_t a, uint32_t b, uint32_t on);
+    // Each answers the previous value, or GUIB_LB_ERROR for a bad index.
+    uint32_t SetItemData(uint32_t index, uint32_t value);
+    uint32_t GetItemData(uint32_t index) const;
+    uint32_t SetItemHeight(uint32_t index, uint32_t height);
+    uint32_t GetItemHeight(uint32_t index) const;
+    // The previous top item; no check, no redraw.
+    uint32_t GetTop() const { return m_top; }
+    uint32_t SetTop(uint32_t top);
+    // The previous state.
+    uint32_t ShowScrollBar(uint32_t on);
+    uint32_t GetAnchor() const { return m_anchor; }
+    c_GUIB_ScrollBar* GetScrollBar() const { return m_scrollBar; }
+    // Rows of the default item height that fit the list's height.
+    uint32_t VisibleRows() const;
+    // Items take the font's line height. A font that is not loaded is kept but not used.
+    void SetFont(c_GUIB_Font* font);
+    // The item of the row under the point, or GUIB_LB_NONE.
+    uint32_t ItemAt(const GUIB_Point* point) const;
+
+protected:
+    ~c_GUIB_ListBox() override;
+
+private:
+    struct Item {
+        static constexpr uint32_t SELECTED = 0x1;
+        uint32_t flags;
+        uint32_t data;
+        c_GUIB_Text* text;
+        int32_t height;
+    };
+    bool Valid(uint32_t index) const { return index < m_items.size(); }
+    uint32_t Page() const;
+    void ClearSelection();
+    void ShowPages();
+    bool Cancelled(uint32_t how);
+    void Press(uint32_t item, uint32_t modifiers);
+    void Sweep(uint32_t item, uint32_t modifiers);
+    void Wheel(uint32_t state);
+    void Key(uint32_t key);
+    // Paints the rows from the top item; the y below the last one.
+    int32_t DrawRows(const c_GUIB_Font* font, int32_t reserved);
+    void DrawRow(const c_GUIB_Font* font, const Item& item, int32_t y, int32_t reserved);
+    static uint32_t ScrollHandler(
+        c_GUIB_Window* bar, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    uint32_t m_current = GUIB_LB_NONE;
+    uint32_t m_anchor = 0;
+    uint32_t m_dragState = 1; // whether a drag selects or unselects the items it sweeps
+    uint32_t m_top = 0;
+    int32_t m_defaultItemHeight;
+    GUIB_Ref<c_GUIB_Font> m_font;
+    std::vector<Item> m_items;
+    c_GUIB_ScrollBar* m_scrollBar; // a child
 };
