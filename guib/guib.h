@@ -1398,3 +1398,74 @@ private:
     std::vector<Item> m_items;
     c_GUIB_ScrollBar* m_scrollBar; // a child
 };
+
+// The picture of a panel: background colour, picture (or null), mode, and the scroll steps of
+// mode GUIB_PM_SCROLL in pixels (0: four line heights across, one line height down).
+struct GUIB_PictureSetup {
+    uint32_t background;
+    c_GUIB_Bitmap* picture;
+    uint32_t mode;
+    int32_t horizontalStep;
+    int32_t verticalStep;
+};
+
+// Picture modes: mode & GUIB_PM_MASK picks one of the first six (the mask keeps all five mode
+// bits, fit included); GUIB_PM_SURFACE is a switch of its own.
+inline constexpr uint32_t GUIB_PM_ONCE = 0; // at the content's top-left
+inline constexpr uint32_t GUIB_PM_TILE = 1;
+inline constexpr uint32_t GUIB_PM_CENTRE = 2;
+inline constexpr uint32_t GUIB_PM_STRETCH = 4; // the picture is resampled to the panel's size
+inline constexpr uint32_t GUIB_PM_FIT = 8; // a larger picture is shrunk, keeping its aspect
+inline constexpr uint32_t GUIB_PM_SCROLL = 16; // scroll bars where the picture does not fit
+inline constexpr uint32_t GUIB_PM_MASK = 0x1F;
+inline constexpr uint32_t GUIB_PM_SURFACE = 0x100; // the picture is the panel's surface
+
+// The plain container and picture window: its content (inside the frame when the frame bit is
+// set) shows the background colour (fill colour 1) and optionally a picture, copied opaquely.
+// Stretch and fit modes resample the shared picture itself. In scroll mode the panel makes its
+// own scroll bars and the wheel scrolls it vertically.
+class c_GUIB_Panel : public c_GUIB_Window {
+public:
+    explicit c_GUIB_Panel(const GUIB_WindowCreate* create);
+
+    // 0, or GUIB_BAD_RANGE for another masked mode (colour, mode and picture are kept all the
+    // same). A panel that had no picture and gets none is marked dirty only when its
+    // background colour changed.
+    SYS_Status SetPicture(const GUIB_PictureSetup* setup);
+    // Colour, picture (no reference added) and mode; a null setup is ignored.
+    void GetPicture(GUIB_PictureSetup* setup) const;
+    // Either pointer may be null.
+    void GetScrollOffset(int32_t* x, int32_t* y) const;
+    c_GUIB_ScrollBar* GetHorizontalBar() const { return m_horizontal; }
+    c_GUIB_ScrollBar* GetVerticalBar() const { return m_vertical; }
+
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+
+protected:
+    ~c_GUIB_Panel() override = default;
+
+private:
+    void DropScrollBars();
+    void MakeScrollBars(int32_t pictureWidth, int32_t pictureHeight);
+    c_GUIB_ScrollBar* MakeScrollBar(
+        const GUIB_Rect& r, uint32_t orientation, int32_t range, int32_t step, int32_t page);
+    void FitPicture();
+    void PictureSteps(const GUIB_PictureSetup* setup);
+    GUIB_Rect PrepareContent();
+    void DrawTiles(const GUIB_Rect& content);
+    void DrawPicture(const GUIB_Rect& content);
+    void Fill(const GUIB_Rect& r, uint32_t colour);
+    static uint32_t ScrollHandler(
+        c_GUIB_Window* bar, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    c_GUIB_ScrollBar* m_horizontal = nullptr; // children the panel made
+    c_GUIB_ScrollBar* m_vertical = nullptr;
+    int32_t m_scrollX = 0; // the picture pixel at the content's top-left
+    int32_t m_scrollY = 0;
+    uint32_t m_mode = 0;
+    GUIB_Ref<c_GUIB_Bitmap> m_picture;
+    int32_t m_horizontalStep = 1;
+    int32_t m_verticalStep = 1;
+};
