@@ -1061,3 +1061,26 @@ private:
     char* m_className = nullptr;
     uint64_t m_presentedPixels = 0;
 };
+
+// ---- Message box, title bar and GUI text table --------------------------------------------
+
+// The GUI text table: texts 0 to 1000 that the toolkit's own controls show. GUI_Init fills it
+// with English defaults (1 "Ok", 2 "Cancel", 3 "Retry", 4 "Yes", 5 "No", 6 "Back", 7
+// "Previous", 8 "Next", 9 "I agree", 256 to 262 the drive kinds) and GUI_Done empties it.
+inline constexpr uint32_t GUIB_TEXT_COUNT = 1001;
+inline constexpr uint32_t GUIB_TEXT_OK = 1;
+inline constexpr uint32_t GUIB_TEXT_CANCEL = 2;
+inline constexpr uint32_t GUIB_TEXT_YES = 4;
+inline constexpr uint32_t GUIB_TEXT_NO = 5;
+inline constexpr uint32_t GUIB_TEXT_FALLBACK = 1000; // the empty text, read for missing entries
+
+// The table's start and end (module "GUI_MultiLanguage"), run by GUI_Init and GUI_Done. The
+// start clears every entry and sets the defaults; the end leaves every entry without text.
+SYS_Status GUIB_TextsInit();
+void GUIB_TextsDone();
+// Replaces entry id (0 to 1000; other ids are ignored) with a copy of text, widened byte by
+// byte for the wide copy; a null text leaves the entry without text.
+void GUIB_SetText(uint32_t id, const char* text);
+// The wide text of entry id, owned by the table until the entry changes. An id out of range or
+// an entry without text reads the fallback entry; the result is never null.
+const char16_t* GUIB_GetText(int32_t id);
