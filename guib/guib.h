@@ -1084,3 +1084,25 @@ void GUIB_SetText(uint32_t id, const char* text);
 // The wide text of entry id, owned by the table until the entry changes. An id out of range or
 // an entry without text reads the fallback entry; the result is never null.
 const char16_t* GUIB_GetText(int32_t id);
+
+// The caption strip of a movable window: a press on it captures the mouse and every move until
+// the release moves the parent by the distance the mouse travelled. It draws a frame in fill
+// colour 3 around fill colour 1 when its frame style has bit 31 (else it fills its surface in
+// the surface's drawing colour) and the caption in text colour 0, vertically centred.
+class c_GUIB_TitleBar : public c_GUIB_Window {
+public:
+    explicit c_GUIB_TitleBar(const GUIB_WindowCreate* create);
+
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+    // Where the caption goes for a font of the line height: one line, vertically centred, 3
+    // pixels in from the left with a frame (2 without) and 4 from the right.
+    GUIB_Rect CaptionRect(int32_t lineHeight) const;
+    bool IsDragging() const { return m_dragging; }
+
+private:
+    GUIB_Point m_grab = { 0, 0 }; // the pointer at the press, in root coordinates
+    GUIB_Point m_parentStart = { 0, 0 }; // the parent's position at the press
+    bool m_dragging = false;
+};
