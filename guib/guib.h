@@ -1062,6 +1062,132 @@ private:
     uint64_t m_presentedPixels = 0;
 };
 
+// ---- Buttons, check boxes, labels and progress bars ----------------------------------------
+// The simple controls. Each keeps its state in fields, marks itself dirty when something visible
+// changes, repaints its whole surface in Draw (ending with an Invalidate of its own rectangle)
+// and reports to its owner through Notify, and to the rest of the tree through Signal.
+// Colour index k means fill colour k or text colour k of the window.
+
+// Notification codes the controls send to their callbacks.
+inline constexpr uint32_t GUIB_BN_CLICKED = 257; // button clicked; p1 = p2 = 0
+inline constexpr uint32_t GUIB_BN_REPEAT = 258; // button held down; p1 = p2 = 0
+inline constexpr uint32_t GUIB_CHK_TOGGLED = 513; // check box clicked; p1 = new state (0 or 1)
+
+// Bit of a window's frame style: the control draws a one-pixel frame in fill colour 3.
+inline constexpr uint32_t GUIB_FRAME_BIT = 0x80000000;
+// A label's text alignment that word-wraps its caption into its text rectangle.
+inline constexpr uint32_t GUIB_ALIGN_WRAP = 0x80000000;
+
+// The controls' frame: the outermost pixels of the surface in the colour.
+void GUIB_DrawFrame(c_GUIB_Bitmap* surface, uint32_t colour);
+// Places the text in r by the GUIB_ALIGN_* flags (c_GUIB_Font::MeasureText), draws it there and
+// returns where it went.
+GUIB_Rect GUIB_DrawPlacedText(const c_GUIB_Font* font, c_GUIB_Bitmap* surface, uint32_t colour,
+    const char16_t* text, GUIB_Rect r, uint32_t flags);
+GUIB_Rect GUIB_DrawPlacedText(const c_GUIB_Font* font, c_GUIB_Bitmap* surface, uint32_t colour,
+    const char* text, GUIB_Rect r, uint32_t flags);
+
+// Button styles; other bits have no effect.
+inline constexpr uint32_t GUIB_BS_ROUNDED = 0x2; // the four corner pixels are transparent
+inline constexpr uint32_t GUIB_BS_REPEAT = 0x4; // clicks at the press instead of the release
+// Icon slots by visual state.
+inline constexpr uint32_t GUIB_BUTTON_ICONS = 9;
+inline constexpr uint32_t GUIB_ICON_NORMAL = 0;
+inline constexpr uint32_t GUIB_ICON_HOVER = 4;
+inline constexpr uint32_t GUIB_ICON_DISABLED = 6;
+inline constexpr uint32_t GUIB_ICON_PRESSED = 7;
+// Press state bits.
+inline constexpr uint32_t GUIB_PRESS_LOOK = 0x1; // pressed on it and the pointer is over it
+inline constexpr uint32_t GUIB_PRESS_TRACKING = 0x2; // pressed on it and not yet released
+
+// A push button: its caption and the icon of its visual state, centred together. It clicks
+// (Focus, Signal of slot 2, GUIB_BN_CLICKED) when the left button is released over it after a
+// press on it; a repeat button clicks at the press. While held down over it, it sends
+// GUIB_BN_REPEAT on the ticks after the environment's repeat delay, then after every repeat
+// interval. A button disabled while held gives up the press and the capture at the next tick.
+// Fill, text colour and icon by state: disabled 6; pressed but the pointer away 0, 4
+// (icon 0); pressed 7; under the mouse 4; otherwise 0.
+class c_GUIB_Button : public c_GUIB_Window {
+public:
+    // Not focusable unless GUIB_WF_FOCUSABLE is set again; style 1.
+    explicit c_GUIB_Button(const GUIB_WindowCreate* create);
+
+    // Keeps icon (may be null) with a reference in the slot; GUIB_OUT_OF_RANGE for a slot of
+    // GUIB_BUTTON_ICONS or more, which changes nothing.
+    SYS_Status SetIcon(c_GUIB_Bitmap* icon, uint32_t index);
+    void SetButtonStyle(uint32_t style);
+    uint32_t GetButtonStyle() const { return m_style; }
+    uint32_t GetPressState() const { return m_press; }
+
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override;
+
+protected:
+    ~c_GUIB_Button() override = default;
+
+private:
+    void Click();
+    void Press();
+    void Released();
+    void DropPress();
+
+    GUIB_Ref<c_GUIB_Bitmap> m_icons[GUIB_BUTTON_ICONS];
+    uint32_t m_press = 0;
+    uint32_t m_nextRepeat = 0; // tick after which the next GUIB_BN_REPEAT goes out
+    uint32_t m_style = 1;
+};
+
+// The environment property a new check box takes as the value of its signal slot 2.
+inline constexpr uint32_t GUIB_PROP_CHECK_BOX_SIGNAL = 31;
+// Check states.
+inline constexpr uint32_t GUIB_CHECK_OFF = 0;
+inline constexpr uint32_t GUIB_CHECK_ON = 1;
+inline constexpr uint32_t GUIB_CHECK_UNDETERMINED = 2; // drawn like GUIB_CHECK_OFF
+
+// A check box: a square box of the environment's check box size, vertically centred at the left,
+// and its caption a box and a half to its right. Only the box and the caption's measured extent
+// take the mouse; the rest of its rectangle lets clicks through to what lies below. A press on it
+// and the release over it toggle the state (an undetermined box becomes unchecked), Signal slot
+// 2 and send GUIB_CHK_TOGGLED. Box fill and text colour: disabled 6, 6; under the mouse 4, 7;
+// otherwise 0, 0; the box's outline and cross in fill colour 3, the background fill colour 1
+// (transparent at construction).
+class c_GUIB_CheckBox : public c_GUIB_Window {
+public:
+    explicit c_GUIB_CheckBox(const GUIB_WindowCreate* create);
+
+    // Takes 0, 1 and 2 only; marks the box dirty when the state changes.
+    void SetCheck(uint32_t state);
+    uint32_t GetCheck() const { return m_state; }
+    // The window's caption, then the layout of box and text.
+    void SetCaption(const char16_t* text);
+    void SetCaption(const char* text);
+    // Keeps the layout with the size.
+    void SetSize(int32_t width, int32_t height) override;
+    // Where the layout put them, in own coordinates.
+    const GUIB_Rect& GetTextRect() const { return m_textRect; }
+    const GUIB_Rect& GetBoxRect() const { return m_boxRect; }
+
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+    bool HitTest(int32_t x, int32_t y) override;
+
+protected:
+    ~c_GUIB_CheckBox() override = default;
+
+private:
+    void Layout();
+    void Released();
+
+    bool m_tracking = false;
+    uint32_t m_state = GUIB_CHECK_OFF;
+    GUIB_Rect m_textRect {};
+    GUIB_Rect m_boxRect {};
+    GUIB_Ref<c_GUIB_Font> m_font;
+};
+
 // ---- Message box, title bar and GUI text table --------------------------------------------
 
 // The GUI text table: texts 0 to 1000 that the toolkit's own controls show. GUI_Init fills it

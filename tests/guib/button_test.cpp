@@ -1,0 +1,283 @@
+// c_GUIB_Button driven through the desktop: clicks and their cancellation, repeats on the ticks,
+// disabled buttons, the placement of icon and caption, rounded corners and the visual states.
+#include "tests/guib/control_fixture.h"
+
+#include <algorithm>
+
+namespace {
+
+using test::ControlTest;
+
+// Records the signal values that reach the desktop's children.
+class SignalWatch : public c_GUIB_Window {
+public:
+    using c_GUIB_Window::c_GUIB_Window;
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override
+    {
+        if (message == GUIB_MSG_SIGNAL)
+            values.push_back(static_cast<uint32_t>(p1));
+        return c_GUIB_Window::OnMessage(message, p1, p2);
+    }
+    std::vector<uint32_t> values;
+};
+
+constexpr int32_t INSIDE_X = 80, INSIDE_Y = 30; // the button is (40, 20) to (120, 40)
+constexpr int32_t OUTSIDE_X = 10, OUTSIDE_Y = 10;
+
+class Button : public ControlTest {
+protected:
+    void SetUp() override
+    {
+        GUIB_WindowCreate create = Place(40, 20, 80, 20);
+        button = new c_GUIB_Button(&create);
+        button->SetCaption(u"OK");
+        ASSERT_TRUE(driver.PumpUntilIdle());
+    }
+    // Holds the button down for the time in steps, pumping after each.
+    void Hold(uint32_t milliseconds, uint32_t step = 10)
+    {
+        for (uint32_t t = 0; t < milliseconds; t += step) {
+            driver.Advance(step);
+            driver.Pump();
+        }
+    }
+    std::vector<uint32_t> RepeatTimes(uint32_t pressedAt) const
+    {
+        std::vector<uint32_t> times;
+        for (const test::Notification& n : notes)
+            if (n.code == GUIB_BN_REPEAT)
+                times.push_back(n.at - pressedAt);
+        return times;
+    }
+
+    c_GUIB_Button* button = nullptr;
+};
+
+TEST_F(Button, StartsUnfocusableWithStyleOne)
+{
+    EXPECT_EQ(button->GetFlags() & GUIB_WF_FOCUSABLE, 0u);
+    EXPECT_EQ(button->GetButtonStyle(), 1u);
+}
+
+// The pointer's way between press and release decides whether the release clicks.
+TEST_F(Button, ClicksOnlyWhenReleasedOverItAfterAPressOnIt)
+{
+    struct Case {
+        const char* name;
+        std::vector<GUIB_Point> between;
+        GUIB_Point release;
+        bool clicks;
+    };
+    const Case cases[] = {
+        { "in place", {}, { INSIDE_X, INSIDE_Y }, true },
+        { "moved within", { { 45, 25 } }, { 115, 35 }, true },
+        { "left and released outside", { { OUTSIDE_X, OUTSIDE_Y } }, { OUTSIDE_X, OUTSIDE_Y },
+            false },
+        { "left and returned", { { OUTSIDE_X, OUTSIDE_Y }, { 50, 30 } }, { 50, 30 }, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        notes.clear();
+        driver.Move(INSIDE_X, INSIDE_Y);
+        driver.Press(INSIDE_X, INSIDE_Y);
+        EXPECT_EQ(button->GetPressState(), GUIB_PRESS_LOOK | GUIB_PRESS_TRACKING);
+        for (const GUIB_Point& p : c.between)
+            driver.Move(p.x, p.y);
+        driver.Release(c.release.x, c.release.y);
+        EXPECT_EQ(Codes(),
+            c.clicks ? std::vector<uint32_t> { GUIB_BN_CLICKED } : std::vector<uint32_t> {});
+        EXPECT_EQ(button->GetPressState(), 0u);
+        EXPECT_EQ(driver.Desktop()->GetCaptureWindow(), nullptr);
+        driver.Move(OUTSIDE_X, OUTSIDE_Y);
+    }
+}
+
+TEST_F(Button, PressedLookFollowsThePointerWhileHeld)
+{
+    driver.Move(INSIDE_X, INSIDE_Y);
+    driver.Press(INSIDE_X, INSIDE_Y);
+    driver.Move(OUTSIDE_X, OUTSIDE_Y);
+    EXPECT_EQ(button->GetPressState(), GUIB_PRESS_TRACKING);
+    EXPECT_EQ(button->GetFlags() & GUIB_WF_HOVER, 0u);
+    driver.Move(INSIDE_X, INSIDE_Y);
+    EXPECT_EQ(button->GetPressState(), GUIB_PRESS_LOOK | GUIB_PRESS_TRACKING);
+}
+
+TEST_F(Button, AReleaseWithoutAPressOnItDoesNotClick)
+{
+    driver.Press(OUTSIDE_X, OUTSIDE_Y);
+    driver.Move(INSIDE_X, INSIDE_Y);
+    driver.Release(INSIDE_X, INSIDE_Y);
+    EXPECT_TRUE(notes.empty());
+}
+
+TEST_F(Button, ClickSignalsSlotTwoAndEnterSlotZero)
+{
+    GUIB_WindowCreate create = Place(0, 0, 1, 1);
+    auto* watch = new SignalWatch(&create);
+    ASSERT_EQ(button->SetSignal(0, 11), SYS_OK);
+    ASSERT_EQ(button->SetSignal(2, 22), SYS_OK);
+    driver.Move(INSIDE_X, INSIDE_Y);
+    EXPECT_EQ(watch->values, std::vector<uint32_t> { 11 });
+    driver.Click(INSIDE_X, INSIDE_Y);
+    EXPECT_EQ(watch->values, (std::vector<uint32_t> { 11, 22 }));
+}
+
+// Held over the button, it repeats on the first tick after the delay and then on the first tick
+// after each interval, for a normal and a repeat button alike and whatever the environment says.
+TEST_F(Button, RepeatsWhileHeldByTheEnvironmentsTimes)
+{
+    struct Case {
+        uint32_t style;
+        uint32_t delay;
+        uint32_t interval;
+    };
+    for (const Case& c :
+        { Case { 1, 250, 50 }, Case { 1 | GUIB_BS_REPEAT, 250, 50 }, Case { 1, 100, 30 } }) {
+        SCOPED_TRACE(testing::Message() << "style " << c.style << ", delay " << c.delay);
+        ASSERT_EQ(driver.Environment()->SetProperty(GUIB_PROP_REPEAT_DELAY, c.delay), SYS_OK);
+        ASSERT_EQ(driver.Environment()->SetProperty(GUIB_PROP_REPEAT_INTERVAL, c.interval), SYS_OK);
+        button->SetButtonStyle(c.style);
+        notes.clear();
+        driver.Move(INSIDE_X, INSIDE_Y);
+        const uint32_t pressedAt = driver.Now();
+        driver.Press(INSIDE_X, INSIDE_Y);
+        const bool repeatButton = (c.style & GUIB_BS_REPEAT) != 0;
+        EXPECT_EQ(Codes(),
+            repeatButton ? std::vector<uint32_t> { GUIB_BN_CLICKED } : std::vector<uint32_t> {});
+        Hold(400);
+        std::vector<uint32_t> times = RepeatTimes(pressedAt);
+        ASSERT_GE(times.size(), 2u);
+        EXPECT_GT(times[0], c.delay);
+        EXPECT_LE(times[0], c.delay + 10);
+        for (size_t i = 1; i < times.size(); ++i) {
+            EXPECT_GT(times[i] - times[i - 1], c.interval);
+            EXPECT_LE(times[i] - times[i - 1], c.interval + 10);
+        }
+        driver.Release(INSIDE_X, INSIDE_Y);
+        const std::vector<uint32_t> codes = Codes();
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), GUIB_BN_CLICKED), 1);
+        EXPECT_EQ(codes.back(), repeatButton ? GUIB_BN_REPEAT : GUIB_BN_CLICKED);
+        const size_t before = notes.size();
+        Hold(200);
+        EXPECT_EQ(notes.size(), before) << "repeats after the release";
+    }
+}
+
+TEST_F(Button, DoesNotRepeatWhileThePointerIsAway)
+{
+    driver.Move(INSIDE_X, INSIDE_Y);
+    driver.Press(INSIDE_X, INSIDE_Y);
+    driver.Move(OUTSIDE_X, OUTSIDE_Y);
+    Hold(400);
+    EXPECT_TRUE(notes.empty());
+}
+
+TEST_F(Button, DisabledTakesNoInput)
+{
+    button->SetButtonStyle(GUIB_BS_REPEAT);
+    button->Enable(false);
+    driver.Move(INSIDE_X, INSIDE_Y);
+    driver.Press(INSIDE_X, INSIDE_Y);
+    Hold(400);
+    driver.Release(INSIDE_X, INSIDE_Y);
+    EXPECT_TRUE(notes.empty());
+    EXPECT_EQ(button->GetPressState(), 0u);
+    EXPECT_EQ(button->GetFlags() & GUIB_WF_HOVER, 0u);
+}
+
+uint32_t DisableOnRepeat(c_GUIB_Window* window, uintptr_t, uint32_t code, uintptr_t, uintptr_t)
+{
+    if (code == GUIB_BN_REPEAT)
+        window->Enable(false);
+    return 0;
+}
+
+// A button disabled while held, as an arrow button at the end of its range is, must not keep
+// the capture: no input reaches a disabled window, so nothing would ever release it.
+TEST_F(Button, DisabledWhileHeldGivesUpThePress)
+{
+    ASSERT_EQ(button->AddCallback(DisableOnRepeat, 0), SYS_OK);
+    GUIB_WindowCreate create = Place(0, 45, 30, 15);
+    (void)new c_GUIB_Button(&create);
+    driver.Move(INSIDE_X, INSIDE_Y);
+    driver.Press(INSIDE_X, INSIDE_Y);
+    Hold(400);
+    EXPECT_EQ(Codes(), std::vector<uint32_t> { GUIB_BN_REPEAT });
+    EXPECT_EQ(button->GetPressState(), 0u);
+    EXPECT_EQ(driver.Desktop()->GetCaptureWindow(), nullptr);
+    driver.Release(INSIDE_X, INSIDE_Y);
+    notes.clear();
+    driver.Move(10, 50);
+    driver.Click(10, 50);
+    EXPECT_EQ(Codes(), std::vector<uint32_t> { GUIB_BN_CLICKED }) << "the other button";
+    button->Enable(true);
+    driver.Move(INSIDE_X, INSIDE_Y);
+    driver.Click(INSIDE_X, INSIDE_Y);
+    EXPECT_EQ(Codes(), (std::vector<uint32_t> { GUIB_BN_CLICKED, GUIB_BN_CLICKED }));
+}
+
+TEST_F(Button, RefusesIconSlotsPastTheLast)
+{
+    c_GUIB_Bitmap icon(4, 4);
+    EXPECT_EQ(button->SetIcon(&icon, 9), GUIB_OUT_OF_RANGE);
+    EXPECT_EQ(icon.GetRefCount(), 1u);
+    EXPECT_EQ(button->SetIcon(&icon, 8), SYS_OK);
+    EXPECT_EQ(icon.GetRefCount(), 2u);
+    EXPECT_EQ(button->SetIcon(nullptr, 8), SYS_OK);
+    EXPECT_EQ(icon.GetRefCount(), 1u);
+}
+
+// Caption and icon are centred together: the caption in a box an icon wider than the button,
+// the icon ending where the caption begins.
+TEST_F(Button, PlacesTheIconLeftOfTheCentredCaption)
+{
+    auto icon = GUIB_Ref<c_GUIB_Bitmap>::Adopt(new c_GUIB_Bitmap(16, 8));
+    icon->SetColour(0xFFFF0000);
+    icon->FillRect(0, 0, 16, 8);
+    button->ClearFlags(0);
+    button->SetFrameStyle(0);
+    ASSERT_EQ(button->SetIcon(icon.Get(), GUIB_ICON_NORMAL), SYS_OK);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    const c_GUIB_Bitmap* surface = button->GetSurface();
+    // "OK" is 12 pixels wide, centred in 96: it starts at 42; the icon covers 26 to 41.
+    const int32_t captionLeft = (80 + 16 - 2 * test::TEST_FONT_ADVANCE) / 2;
+    for (int32_t y : { 6, 13 }) {
+        EXPECT_EQ(surface->GetPixel(captionLeft - 16, y), 0xFFFF0000u);
+        EXPECT_EQ(surface->GetPixel(captionLeft - 1, y), 0xFFFF0000u);
+        EXPECT_NE(surface->GetPixel(captionLeft - 17, y), 0xFFFF0000u);
+        EXPECT_NE(surface->GetPixel(captionLeft, y), 0xFFFF0000u);
+    }
+    EXPECT_NE(surface->GetPixel(captionLeft - 8, 5), 0xFFFF0000u) << "the icon is centred";
+}
+
+TEST_F(Button, RoundedMakesExactlyTheFourCornersTransparent)
+{
+    button->SetButtonStyle(GUIB_BS_ROUNDED);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    const c_GUIB_Bitmap* surface = button->GetSurface();
+    int transparent = 0;
+    for (int32_t y = 0; y < 20; ++y)
+        for (int32_t x = 0; x < 80; ++x)
+            transparent += surface->GetPixel(x, y) >> 24 == 0 ? 1 : 0;
+    EXPECT_EQ(transparent, 4);
+    for (GUIB_Point corner : { GUIB_Point { 0, 0 }, { 79, 0 }, { 0, 19 }, { 79, 19 } })
+        EXPECT_EQ(surface->GetPixel(corner.x, corner.y), 0u);
+}
+
+TEST_F(Button, LooksOfItsStates)
+{
+    EXPECT_TRUE(driver.MatchesFrame("controls/button_normal"));
+    driver.Move(INSIDE_X, INSIDE_Y);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    EXPECT_TRUE(driver.MatchesFrame("controls/button_hover"));
+    driver.Press(INSIDE_X, INSIDE_Y);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    EXPECT_TRUE(driver.MatchesFrame("controls/button_pressed"));
+    driver.Release(INSIDE_X, INSIDE_Y);
+    button->Enable(false);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    EXPECT_TRUE(driver.MatchesFrame("controls/button_disabled"));
+}
+
+}

@@ -1,0 +1,180 @@
+// c_GUIB_CheckBox driven through the desktop: the layout and the hit area it gives, toggling,
+// cancelled presses, disabled boxes and the checked look.
+#include "tests/guib/control_fixture.h"
+
+namespace {
+
+using test::ControlTest;
+
+// A page below the check box that counts the presses falling through to it.
+class Backdrop : public c_GUIB_Window {
+public:
+    explicit Backdrop(const GUIB_WindowCreate* create)
+        : c_GUIB_Window(create)
+    {
+        MarkDirty();
+    }
+    void Draw() override
+    {
+        GetSurface()->SetColour(0xFFE0E8D0);
+        GetSurface()->FillRect(&GetRect());
+        Invalidate(&GetRect());
+    }
+    void OnMouse(uint32_t event, const GUIB_Point*, uint32_t, const GUIB_Rect*) override
+    {
+        presses += event == GUIB_MOUSE_LDOWN ? 1 : 0;
+    }
+    int presses = 0;
+};
+
+// The box is 10 × 10 at (10, 15) to (20, 25) of the desktop; "Sound" (30 pixels) runs from x 25
+// to 55; the check box's rectangle reaches x 130.
+constexpr int32_t BOX_X = 15, BOX_Y = 20;
+constexpr int32_t TEXT_X = 40, TEXT_Y = 14;
+constexpr int32_t EMPTY_X = 100, EMPTY_Y = 20;
+
+class CheckBox : public ControlTest {
+protected:
+    void SetUp() override
+    {
+        GUIB_WindowCreate back = Place(0, 0, 160, 60);
+        backdrop = new Backdrop(&back);
+        GUIB_WindowCreate create = Place(10, 10, 120, 20);
+        box = new c_GUIB_CheckBox(&create);
+        box->SetCaption(u"Sound");
+        ASSERT_TRUE(driver.PumpUntilIdle());
+    }
+    void ClickAt(int32_t x, int32_t y)
+    {
+        driver.Move(x, y);
+        driver.Click(x, y);
+    }
+
+    Backdrop* backdrop = nullptr;
+    c_GUIB_CheckBox* box = nullptr;
+};
+
+void ExpectRect(const GUIB_Rect& r, GUIB_Rect expected)
+{
+    EXPECT_EQ(r.left, expected.left);
+    EXPECT_EQ(r.top, expected.top);
+    EXPECT_EQ(r.right, expected.right);
+    EXPECT_EQ(r.bottom, expected.bottom);
+}
+
+TEST_F(CheckBox, LaysOutBoxAndMeasuredText)
+{
+    ExpectRect(box->GetBoxRect(), { 0, 5, 10, 15 });
+    ExpectRect(box->GetTextRect(), { 15, 0, 45, 20 });
+    // A caption longer than the room is cut at the right edge; the box follows the height.
+    box->SetCaption("A caption far too long for the box");
+    box->SetSize(60, 30);
+    ExpectRect(box->GetTextRect(), { 15, 0, 60, 30 });
+    ExpectRect(box->GetBoxRect(), { 0, 10, 10, 20 });
+}
+
+TEST_F(CheckBox, BeforeACaptionOnlyTheBoxTakesClicks)
+{
+    GUIB_WindowCreate create = Place(10, 35, 120, 20);
+    auto* bare = new c_GUIB_CheckBox(&create);
+    ExpectRect(bare->GetBoxRect(), { 0, 5, 10, 15 });
+    EXPECT_EQ(bare->GetTextRect().left, bare->GetTextRect().right);
+    ClickAt(BOX_X, 45);
+    EXPECT_EQ(bare->GetCheck(), GUIB_CHECK_ON);
+    ClickAt(40, 45);
+    EXPECT_EQ(bare->GetCheck(), GUIB_CHECK_ON);
+}
+
+// Only the box and the caption's extent belong to the check box.
+TEST_F(CheckBox, HitAreaIsTheBoxAndTheText)
+{
+    struct Case {
+        const char* name;
+        int32_t x, y;
+        bool taken;
+    };
+    const Case cases[] = {
+        { "box", BOX_X, BOX_Y, true },
+        { "text", TEXT_X, TEXT_Y, true },
+        { "text's last column", 54, 28, true },
+        { "right of the text", EMPTY_X, EMPTY_Y, false },
+        { "just right of the text", 55, 20, false },
+        { "above the box", BOX_X, 12, false },
+        { "between box and text", 22, 20, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const uint32_t before = box->GetCheck();
+        const int pressesBefore = backdrop->presses;
+        ClickAt(c.x, c.y);
+        EXPECT_EQ(box->GetCheck() != before, c.taken);
+        EXPECT_EQ(backdrop->presses - pressesBefore, c.taken ? 0 : 1);
+    }
+}
+
+TEST_F(CheckBox, TogglesAndReportsTheNewState)
+{
+    ClickAt(BOX_X, BOX_Y);
+    ClickAt(TEXT_X, TEXT_Y);
+    box->SetCheck(GUIB_CHECK_UNDETERMINED);
+    ClickAt(BOX_X, BOX_Y);
+    const std::vector<test::Notification> expected = { { GUIB_CHK_TOGGLED, 1, driver.Now() },
+        { GUIB_CHK_TOGGLED, 0, driver.Now() }, { GUIB_CHK_TOGGLED, 0, driver.Now() } };
+    EXPECT_EQ(notes, expected);
+    EXPECT_EQ(box->GetCheck(), GUIB_CHECK_OFF);
+}
+
+TEST_F(CheckBox, SetCheckTakesOnlyTheThreeStates)
+{
+    for (uint32_t state : { 2u, 3u, 0xFFFFFFFFu, 1u, 1u })
+        box->SetCheck(state);
+    EXPECT_EQ(box->GetCheck(), GUIB_CHECK_ON);
+    box->SetCheck(7);
+    EXPECT_EQ(box->GetCheck(), GUIB_CHECK_ON);
+}
+
+TEST_F(CheckBox, ReleaseAwayFromBoxAndTextDoesNotToggle)
+{
+    for (GUIB_Point away : { GUIB_Point { EMPTY_X, EMPTY_Y }, GUIB_Point { 150, 50 } }) {
+        driver.Move(BOX_X, BOX_Y);
+        driver.Press(BOX_X, BOX_Y);
+        driver.Move(away.x, away.y);
+        driver.Release(away.x, away.y);
+        EXPECT_TRUE(notes.empty());
+        EXPECT_EQ(driver.Desktop()->GetCaptureWindow(), nullptr);
+    }
+    // Leaving and coming back before the release toggles.
+    driver.Press(BOX_X, BOX_Y);
+    driver.Move(EMPTY_X, EMPTY_Y);
+    driver.Move(TEXT_X, TEXT_Y);
+    driver.Release(TEXT_X, TEXT_Y);
+    EXPECT_EQ(box->GetCheck(), GUIB_CHECK_ON);
+}
+
+TEST_F(CheckBox, DisabledTakesNoInput)
+{
+    box->Enable(false);
+    ClickAt(BOX_X, BOX_Y);
+    EXPECT_TRUE(notes.empty());
+    EXPECT_EQ(box->GetCheck(), GUIB_CHECK_OFF);
+}
+
+TEST_F(CheckBox, SignalSlotTwoComesFromTheEnvironment)
+{
+    ASSERT_EQ(driver.Environment()->SetProperty(GUIB_PROP_CHECK_BOX_SIGNAL, 0x4321), SYS_OK);
+    GUIB_WindowCreate create = Place(0, 0, 50, 20);
+    auto* made = new c_GUIB_CheckBox(&create);
+    EXPECT_EQ(made->GetSignal(2), 0x4321u);
+    uint32_t background = 1;
+    ASSERT_EQ(made->GetFillColour(1, &background), SYS_OK);
+    EXPECT_EQ(background, 0u);
+}
+
+TEST_F(CheckBox, LookChecked)
+{
+    box->SetCheck(GUIB_CHECK_ON);
+    ASSERT_TRUE(driver.PumpUntilIdle());
+    EXPECT_TRUE(driver.MatchesFrame("controls/check_box_checked"));
+}
+
+}
