@@ -1188,6 +1188,48 @@ private:
     GUIB_Ref<c_GUIB_Font> m_font;
 };
 
+// Static text: the caption in font slot 0 and text colour 0 on fill colour 1 (both colour 6 when
+// disabled), inside the frame when the frame bit is set. The caption is placed by the window's
+// text alignment, or word-wrapped with GUIB_ALIGN_WRAP; a label lower than the font's line
+// height centres its text vertically whatever its alignment. It takes no input.
+class c_GUIB_Label : public c_GUIB_Window {
+public:
+    explicit c_GUIB_Label(const GUIB_WindowCreate* create);
+    void Draw() override;
+
+protected:
+    ~c_GUIB_Label() override = default;
+};
+
+// SetValue flag: the bar is not marked dirty (a caller that sets several values before one
+// repaint).
+inline constexpr uint32_t GUIB_PB_NO_REDRAW = 0x8000;
+
+// A progress bar from 0 to 100: the bar in fill colour 4 over fill colour 0, inside the frame
+// when the frame bit is set, and the percentage centred on it in font slot 0 and text colour 0.
+class c_GUIB_ProgressBar : public c_GUIB_Window {
+public:
+    explicit c_GUIB_ProgressBar(const GUIB_WindowCreate* create);
+
+    // Clamps the value to 0 .. 100 and marks the bar dirty when it changed, unless flags has
+    // GUIB_PB_NO_REDRAW.
+    void SetValue(int32_t value, uint32_t flags);
+    int32_t GetValue() const { return m_value; }
+    // Always five characters: the number right-aligned in three, a blank and "%" ("  7 %").
+    const char* GetPercentText() const { return m_percentText; }
+    // The bar's length in pixels for the value and the present size and frame.
+    int32_t GetBarLength() const;
+
+    void Draw() override;
+
+protected:
+    ~c_GUIB_ProgressBar() override = default;
+
+private:
+    int32_t m_value = 0;
+    char m_percentText[8] = "  0 %";
+};
+
 // ---- Message box, title bar and GUI text table --------------------------------------------
 
 // The GUI text table: texts 0 to 1000 that the toolkit's own controls show. GUI_Init fills it

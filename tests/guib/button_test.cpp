@@ -251,6 +251,37 @@ TEST_F(Button, PlacesTheIconLeftOfTheCentredCaption)
     EXPECT_NE(surface->GetPixel(captionLeft - 8, 5), 0xFFFF0000u) << "the icon is centred";
 }
 
+// Without a caption the icon of the visual state stands in the middle.
+TEST_F(Button, ShowsTheIconOfItsVisualState)
+{
+    button->SetCaption(static_cast<const char16_t*>(nullptr));
+    const uint32_t colours[GUIB_BUTTON_ICONS]
+        = { 0xFF000010, 0, 0, 0, 0xFF000014, 0, 0xFF000016, 0xFF000017, 0 };
+    std::vector<GUIB_Ref<c_GUIB_Bitmap>> icons;
+    for (uint32_t slot = 0; slot < GUIB_BUTTON_ICONS; ++slot) {
+        if (colours[slot] == 0)
+            continue;
+        icons.push_back(GUIB_Ref<c_GUIB_Bitmap>::Adopt(new c_GUIB_Bitmap(8, 8)));
+        icons.back()->SetColour(colours[slot]);
+        icons.back()->FillRect(0, 0, 8, 8);
+        ASSERT_EQ(button->SetIcon(icons.back().Get(), slot), SYS_OK);
+    }
+    auto centre = [&] {
+        EXPECT_TRUE(driver.PumpUntilIdle());
+        return button->GetSurface()->GetPixel(40, 10);
+    };
+    EXPECT_EQ(centre(), colours[GUIB_ICON_NORMAL]);
+    driver.Move(INSIDE_X, INSIDE_Y);
+    EXPECT_EQ(centre(), colours[GUIB_ICON_HOVER]);
+    driver.Press(INSIDE_X, INSIDE_Y);
+    EXPECT_EQ(centre(), colours[GUIB_ICON_PRESSED]);
+    driver.Move(OUTSIDE_X, OUTSIDE_Y);
+    EXPECT_EQ(centre(), colours[GUIB_ICON_NORMAL]) << "pressed, the pointer away";
+    driver.Release(OUTSIDE_X, OUTSIDE_Y);
+    button->Enable(false);
+    EXPECT_EQ(centre(), colours[GUIB_ICON_DISABLED]);
+}
+
 TEST_F(Button, RoundedMakesExactlyTheFourCornersTransparent)
 {
     button->SetButtonStyle(GUIB_BS_ROUNDED);
