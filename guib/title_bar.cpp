@@ -2,12 +2,6 @@
 // its parent, so a message box is dragged by its title.
 #include "guib/guib.h"
 
-namespace {
-
-constexpr uint32_t FRAME_BIT = 0x80000000; // of the frame style: draw a one-pixel frame
-
-} // namespace
-
 c_GUIB_TitleBar::c_GUIB_TitleBar(const GUIB_WindowCreate* create)
     : c_GUIB_Window(create)
 {
@@ -48,7 +42,7 @@ void c_GUIB_TitleBar::OnMouse(uint32_t event, const GUIB_Point* at, uint32_t, co
 
 GUIB_Rect c_GUIB_TitleBar::CaptionRect(int32_t lineHeight) const
 {
-    const int32_t left = (m_frameStyle & FRAME_BIT) != 0 ? 3 : 2;
+    const int32_t left = (m_frameStyle & GUIB_FRAME_BIT) != 0 ? 3 : 2;
     const int32_t top = (m_rect.bottom - lineHeight) / 2;
     return { left, top, m_rect.right - 4, top + lineHeight };
 }
@@ -57,7 +51,7 @@ void c_GUIB_TitleBar::Draw()
 {
     if (m_surface == nullptr)
         return;
-    if ((m_frameStyle & FRAME_BIT) != 0) {
+    if ((m_frameStyle & GUIB_FRAME_BIT) != 0) {
         const uint32_t drawing = m_surface->GetColour();
         m_surface->SetColour(m_fillColours[3]);
         m_surface->DrawFramedRect(&m_rect, m_fillColours[1]);
