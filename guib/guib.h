@@ -1264,12 +1264,13 @@ public:
     void OnMouse(
         uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
     void Draw() override;
-    // Where the caption goes for a font of the line height: one line, vertically centred, 3
-    // pixels in from the left with a frame (2 without) and 4 from the right.
-    GUIB_Rect CaptionRect(int32_t lineHeight) const;
     bool IsDragging() const { return m_dragging; }
 
 private:
+    // Where the caption goes for a font of the line height: one line, vertically centred, 3
+    // pixels in from the left with a frame (2 without) and 4 from the right.
+    GUIB_Rect CaptionRect(int32_t lineHeight) const;
+
     GUIB_Point m_grab = { 0, 0 }; // the pointer at the press, in root coordinates
     GUIB_Point m_parentStart = { 0, 0 }; // the parent's position at the press
     bool m_dragging = false;

@@ -1,7 +1,6 @@
 // The title bar: dragging it moves its parent by the distance the mouse travelled, whatever
 // speed the mouse goes at, and the release ends the move.
 #include "tests/support/gui_driver.h"
-#include "tests/support/test_font.h"
 
 #include <gtest/gtest.h>
 
@@ -59,24 +58,6 @@ TEST_F(TitleBar, TheDragFollowsTheMouseOutsideTheBarAndTheWindow)
     EXPECT_EQ(FramePosition().y, 295);
     driver.Release(10, 300);
     EXPECT_FALSE(bar->IsDragging());
-}
-
-TEST_F(TitleBar, APressBelowTheBarMovesNothing)
-{
-    driver.Drag(150, 150, 200, 200);
-    EXPECT_EQ(FramePosition().x, 100);
-    EXPECT_EQ(FramePosition().y, 80);
-}
-
-TEST_F(TitleBar, TheCaptionIsCentredInOneLineInsideTheFrame)
-{
-    const GUIB_Rect framed = bar->CaptionRect(test::TEST_FONT_HEIGHT);
-    EXPECT_EQ(framed.left, 3);
-    EXPECT_EQ(framed.top, 3);
-    EXPECT_EQ(framed.right, 196);
-    EXPECT_EQ(framed.bottom, 13);
-    bar->SetFrameStyle(0);
-    EXPECT_EQ(bar->CaptionRect(test::TEST_FONT_HEIGHT).left, 2);
 }
 
 }
