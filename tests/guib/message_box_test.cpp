@@ -214,7 +214,8 @@ TEST_F(MessageBox, ReportsOneResultWhenClicksQueueUpBehindTheFirst)
         ASSERT_TRUE(desktop->PostSystemMessage(GUIB_WM_LBUTTONDOWN, 0, at));
         ASSERT_TRUE(desktop->PostSystemMessage(GUIB_WM_LBUTTONUP, 0, at));
     }
-    ASSERT_TRUE(desktop->PostSystemMessage(GUIB_WM_KEYDOWN, VK_ESCAPE, 0x80000001u));
+    ASSERT_TRUE(
+        desktop->PostSystemMessage(GUIB_WM_KEYDOWN, VK_ESCAPE, static_cast<intptr_t>(0x80000001u)));
     driver.Pump();
     EXPECT_EQ(Results(), std::vector<uintptr_t> { GUIB_MB_OK });
     EXPECT_TRUE(box->HasReported());
