@@ -1614,8 +1614,8 @@ public:
     c_GUIB_Button* GetButton(uint32_t flag) const;
     c_GUIB_TitleBar* GetTitleBar() const { return m_titleBar; }
     c_GUIB_Label* GetLabel() const { return m_label; }
-    // The filled, framed window that holds the buttons, below the title bar.
-    c_GUIB_Window* GetBody() const { return m_body; }
+    // The panel that holds the buttons, below the title bar.
+    c_GUIB_Panel* GetBody() const { return m_body; }
     const GUIB_MessageMetrics& GetMetrics() const { return m_metrics; }
     bool HasReported() const { return m_reported; }
 
@@ -1631,7 +1631,7 @@ private:
     void Report(uint32_t flag);
     void DropButtons();
 
-    c_GUIB_Window* m_body = nullptr;
+    c_GUIB_Panel* m_body = nullptr;
     c_GUIB_Label* m_label = nullptr;
     c_GUIB_TitleBar* m_titleBar = nullptr;
     c_GUIB_Button* m_buttons[GUIB_MB_BUTTON_COUNT] = {};

@@ -95,9 +95,7 @@ c_GUIB_MessageBox::c_GUIB_MessageBox(const GUIB_WindowCreate* create)
     (void)m_titleBar->SetTextColour(0, WHITE);
 
     part = { 0, t - 1, w, h - t + 1, 0, 0, this, m_environment, nullptr, 0 };
-    // The body draws nothing but its background (fill colour 1) and frame, as a label without
-    // a caption does.
-    m_body = new c_GUIB_Label(&part);
+    m_body = new c_GUIB_Panel(&part);
     (void)m_body->SetFillColour(1, m_fillColours[2]);
 
     part = { m, t - 1 + m, w - 2 * m, h - t + 1 - 2 * m - m_metrics.buttonHeight, 0, 0, this,
