@@ -188,8 +188,12 @@ SYS_Status GUI_Init(const GUIB_Options* options, c_GUIB_Environment** environmen
         *environment = g_environment;
         return GUIB_ALREADY_SET_UP;
     }
-    if (g_objectsStarted)
+    if (SYS_Status status = GUIB_TextsInit(); status != SYS_OK)
+        return status;
+    if (g_objectsStarted) {
+        GUIB_TextsDone();
         return GUIB_ALREADY_SET_UP;
+    }
     if (SYS_ModuleNotice(SYS_TAG_GUIB, "GUIB") == 0)
         g_objectsStarted = true;
     if (uint32_t status = SYS_ModuleNotice(SYS_TAG_GUI, "GUI"); status != 0)
@@ -210,4 +214,5 @@ void GUI_Done()
     (void)SYS_ModuleNotice(SYS_TAG_GUI, nullptr);
     (void)SYS_ModuleNotice(SYS_TAG_GUIB, nullptr);
     g_objectsStarted = false;
+    GUIB_TextsDone();
 }

@@ -1511,3 +1511,138 @@ private:
     int32_t m_horizontalStep = 1;
     int32_t m_verticalStep = 1;
 };
+
+// ---- Message box, title bar and GUI text table --------------------------------------------
+
+// The GUI text table: texts 0 to 1000 that the toolkit's own controls show. GUI_Init fills it
+// with English defaults (1 "Ok", 2 "Cancel", 3 "Retry", 4 "Yes", 5 "No", 6 "Back", 7
+// "Previous", 8 "Next", 9 "I agree", 256 to 262 the drive kinds) and GUI_Done empties it.
+inline constexpr uint32_t GUIB_TEXT_COUNT = 1001;
+inline constexpr uint32_t GUIB_TEXT_OK = 1;
+inline constexpr uint32_t GUIB_TEXT_CANCEL = 2;
+inline constexpr uint32_t GUIB_TEXT_YES = 4;
+inline constexpr uint32_t GUIB_TEXT_NO = 5;
+inline constexpr uint32_t GUIB_TEXT_FALLBACK = 1000; // the empty text, read for missing entries
+
+// The table's start and end (module "GUI_MultiLanguage"), run by GUI_Init and GUI_Done. The
+// start clears every entry and sets the defaults; the end leaves every entry without text.
+SYS_Status GUIB_TextsInit();
+void GUIB_TextsDone();
+// Replaces entry id (0 to 1000; other ids are ignored) with a copy of text, widened byte by
+// byte for the wide copy; a null text leaves the entry without text.
+void GUIB_SetText(uint32_t id, const char* text);
+// The wide text of entry id, owned by the table until the entry changes. An id out of range or
+// an entry without text reads the fallback entry; the result is never null.
+const char16_t* GUIB_GetText(int32_t id);
+
+// The caption strip of a movable window: a press on it captures the mouse and every move until
+// the release moves the parent by the distance the mouse travelled. It draws a frame in fill
+// colour 3 around fill colour 1 when its frame style has bit 31 (else it fills its surface in
+// the surface's drawing colour) and the caption in text colour 0, vertically centred.
+class c_GUIB_TitleBar : public c_GUIB_Window {
+public:
+    explicit c_GUIB_TitleBar(const GUIB_WindowCreate* create);
+
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+    bool IsDragging() const { return m_dragging; }
+
+private:
+    // Where the caption goes for a font of the line height: one line, vertically centred, 3
+    // pixels in from the left with a frame (2 without) and 4 from the right.
+    GUIB_Rect CaptionRect(int32_t lineHeight) const;
+
+    GUIB_Point m_grab = { 0, 0 }; // the pointer at the press, in root coordinates
+    GUIB_Point m_parentStart = { 0, 0 }; // the parent's position at the press
+    bool m_dragging = false;
+};
+
+// Message box buttons, in their order left to right; a set of them is the buttons of a box,
+// one of them its result.
+inline constexpr uint32_t GUIB_MB_OK = 0x1;
+inline constexpr uint32_t GUIB_MB_YES = 0x2;
+inline constexpr uint32_t GUIB_MB_NO = 0x4;
+inline constexpr uint32_t GUIB_MB_CANCEL = 0x8;
+inline constexpr uint32_t GUIB_MB_BUTTON_COUNT = 4;
+// The message box's one notification: p1 = the chosen button's flag, p2 = 0.
+inline constexpr uint32_t GUIB_MB_RESULT = 0x500000;
+
+// The buttons a box shows for a set of flags: the four button flags of it, Ok alone when none
+// of them is set, so that every box can be answered.
+uint32_t GUIB_MessageButtons(uint32_t flags);
+
+// A message box's sizes in pixels.
+struct GUIB_MessageMetrics {
+    int32_t buttonWidth;
+    int32_t buttonHeight;
+    int32_t margin; // between buttons, and around the text
+    int32_t titleHeight;
+};
+// The environment's: button width property 24, height property 25, margin property 25 - 2,
+// title height property 22. A box without a parent has buttons 14 high and a margin of 6.
+GUIB_MessageMetrics GUIB_GetMessageMetrics(const c_GUIB_Environment* environment, bool hasParent);
+// Where a box goes in a parent of the size, in the parent's coordinates: wide enough for its
+// button row, its title and its text (each at most the parent's width less two margins, the
+// text then wrapped to that width), high enough for title, text and buttons, and centred. A
+// null font measures nothing: the box is sized by its buttons.
+GUIB_Rect GUIB_MessageBoxRect(int32_t parentWidth, int32_t parentHeight,
+    const GUIB_MessageMetrics& metrics, const c_GUIB_Font* font, const char16_t* title,
+    const char16_t* text, uint32_t buttons);
+
+// A movable box with a title bar, a word-wrapped text and up to four buttons. It has no surface
+// of its own: its body panel, label, title bar and buttons draw it. It takes the focus when it
+// is made. A click on a button, Enter or Space on a box with one button, or Escape on a box with
+// Cancel (else No) notifies GUIB_MB_RESULT with that button's flag and closes the box. It
+// reports one result only: input that reaches the box after its result (clicks queued behind
+// the one that answered it, while the desktop has not yet destroyed it) is ignored.
+class c_GUIB_MessageBox : public c_GUIB_Window {
+public:
+    explicit c_GUIB_MessageBox(const GUIB_WindowCreate* create);
+
+    // The title bar's caption.
+    void SetTitle(const char16_t* title);
+    // The box's own caption and the label's.
+    void SetText(const char16_t* text);
+    // Replaces the buttons by those of GUIB_MessageButtons(flags), centred in a row near the
+    // bottom, captioned from the GUI text table.
+    void SetButtons(uint32_t flags);
+
+    uint32_t GetButtonFlags() const { return m_buttonFlags; }
+    uint32_t GetButtonCount() const { return m_buttonCount; }
+    // The button of a flag, or null when the box does not show it; no reference.
+    c_GUIB_Button* GetButton(uint32_t flag) const;
+    c_GUIB_TitleBar* GetTitleBar() const { return m_titleBar; }
+    c_GUIB_Label* GetLabel() const { return m_label; }
+    // The panel that holds the buttons, below the title bar.
+    c_GUIB_Panel* GetBody() const { return m_body; }
+    const GUIB_MessageMetrics& GetMetrics() const { return m_metrics; }
+    bool HasReported() const { return m_reported; }
+
+    // Key-downs answer 1 (the box consumes every key); others go to the window's default.
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override;
+
+protected:
+    ~c_GUIB_MessageBox() override = default;
+
+private:
+    static uint32_t ButtonHandler(
+        c_GUIB_Window* window, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+    void Report(uint32_t flag);
+    void DropButtons();
+
+    c_GUIB_Panel* m_body = nullptr;
+    c_GUIB_Label* m_label = nullptr;
+    c_GUIB_TitleBar* m_titleBar = nullptr;
+    c_GUIB_Button* m_buttons[GUIB_MB_BUTTON_COUNT] = {};
+    uint32_t m_buttonCount = 0;
+    GUIB_MessageMetrics m_metrics;
+    uint32_t m_buttonFlags = 0;
+    bool m_reported = false;
+};
+
+// Opens a message box in parent (null: none is made, the result is null) with the title, the
+// text and the buttons, visible and focused. The callback (may be null) is added with the box
+// itself as its user data. The box belongs to the parent and closes itself after its result.
+c_GUIB_MessageBox* GUIB_MessageBox(c_GUIB_Window* parent, const char16_t* title,
+    const char16_t* text, uint32_t buttons, GUIB_Callback callback);
