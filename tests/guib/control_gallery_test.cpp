@@ -13,12 +13,12 @@ namespace {
 
 class Gallery : public ::testing::Test {
 protected:
-    Gallery()
-        : driver(200, 120)
+    explicit Gallery(int32_t width = 200, int32_t height = 120)
+        : driver(width, height)
     {
         (void)driver.Environment()->SetProperty(
             GUIB_PROP_DEFAULT_FONT, reinterpret_cast<uintptr_t>(font.Get()));
-        auto* backdrop = Add<c_GUIB_Panel>(0, 0, 200, 120);
+        auto* backdrop = Add<c_GUIB_Panel>(0, 0, width, height);
         GUIB_PictureSetup setup { 0xFF434F25, nullptr, GUIB_PM_ONCE, 0, 0 };
         (void)backdrop->SetPicture(&setup);
     }
@@ -164,6 +164,35 @@ TEST_F(Gallery, PanelModes)
         GUIB_PictureSetup setup { 0xFFFFFFC0, picture.Get(), m.mode, 0, 0 };
         ASSERT_EQ(SYS_OK, panel->SetPicture(&setup));
         EXPECT_TRUE(Shows(m.name));
+    }
+}
+
+// Message boxes are wider than the other controls: three buttons need 274 pixels.
+class WideGallery : public Gallery {
+protected:
+    WideGallery()
+        : Gallery(320, 120)
+    {
+    }
+};
+
+TEST_F(WideGallery, MessageBoxes)
+{
+    struct Box {
+        const char* name;
+        uint32_t buttons;
+    };
+    const Box boxes[]
+        = { { "message_ok", GUIB_MB_OK }, { "message_ok_cancel", GUIB_MB_OK | GUIB_MB_CANCEL },
+              { "message_yes_no", GUIB_MB_YES | GUIB_MB_NO },
+              { "message_yes_no_cancel", GUIB_MB_YES | GUIB_MB_NO | GUIB_MB_CANCEL } };
+    for (const Box& b : boxes) {
+        SCOPED_TRACE(b.name);
+        c_GUIB_MessageBox* box = GUIB_MessageBox(
+            driver.Desktop(), u"Patch", u"Insert the next disc.", b.buttons, nullptr);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(Shows(b.name));
+        box->Close();
     }
 }
 
