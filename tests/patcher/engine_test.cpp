@@ -275,7 +275,7 @@ TEST_F(Engine, RemovesOnlyItsOwnLeftoversInTheFoldersItWrites)
     WriteArchive(0, { StoredMember("patch\\Data\\A.txt", { 'a' }) });
     fs::create_directories(Game("data"));
     fs::create_directories(Game("other"));
-    const char* kept[] = { "data/~pt0123abcg.tmp", "data/~pt0123ABCD.tmp", "data/~pt0123abcd.tmp2",
+    const char* kept[] = { "data/~pt0123abcg.tmp", "data/~pt0123ABCE.tmp", "data/~pt0123abcd.tmp2",
         "data/x~pt0123abcd.tmp", "other/~pt0123abcd.tmp" };
     for (const char* name : kept)
         WriteFile(Game(name), OLD);
