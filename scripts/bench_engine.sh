@@ -9,54 +9,21 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/native-release}
-corpus=$root/build/corpus
-compressed=$root/build/corpus-Z
+source "$root/scripts/bench_corpus.sh" bench_engine engine_bench "${1:-}"
 
-if ! command -v compress >/dev/null; then
-    echo "bench_engine: 'compress' is missing (apt-get install ncompress)" >&2
-    exit 1
-fi
-log=$(mktemp)
-out=$(mktemp -d)
-trap 'rm -rf "$log" "$out"' EXIT
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    (cd "$root" && cmake --preset native-release -B "$build") >"$log" 2>&1 || { cat "$log"; exit 1; }
-fi
-cmake --build "$build" --target make_corpus engine_bench >"$log" 2>&1 || { cat "$log"; exit 1; }
-
-# The corpus and its compress(1) copies, made once, as scripts/bench_lzw.sh makes them.
-if [ ! -f "$corpus.complete" ]; then
-    rm -rf "$corpus" "$compressed" "$compressed.complete"
-    "$build/bench/make_corpus" "$corpus"
-    touch "$corpus.complete"
-fi
-if [ ! -f "$compressed.complete" ]; then
-    rm -rf "$compressed"
-    (cd "$corpus" && find . -type f | sort) | while read -r file; do
-        mkdir -p "$compressed/$(dirname "$file")"
-        compress -c "$corpus/$file" >"$compressed/$file.Z" || [ $? -eq 2 ]
-    done
-    touch "$compressed.complete"
-fi
 plain_bytes=$(find "$corpus" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }')
 mapfile -t z_files < <(cd "$compressed" && find . -type f -name '*.Z' | sort)
 
-# CPU seconds of uncompress writing every file into an empty folder (ncompress's `compress -d`).
+# uncompress writing every file into an empty folder (ncompress's `compress -d`).
+# Each pass writes into a new folder, so that no removal is timed.
 uncompress_pass() {
-    rm -rf "$out/game" && mkdir -p "$out/game"
-    (cd "$compressed" && find . -type d) | (cd "$out/game" && xargs mkdir -p)
-    local TIMEFORMAT='%U %S'
-    { time (for f in "${z_files[@]}"; do compress -d -c <"$compressed/$f" >"$out/game/${f%.Z}"; done); } 2>&1 |
-        awk '{ print $1 + $2 }'
+    local game
+    game=$(mktemp -d -p "$work")
+    (cd "$compressed" && find . -type d) | (cd "$game" && xargs mkdir -p)
+    for f in "${z_files[@]}"; do compress -d -c <"$compressed/$f" >"$game/${f%.Z}"; done
 }
-best=""
-for _ in 1 2 3; do
-    seconds=$(uncompress_pass)
-    best=$(awk -v a="$seconds" -v b="$best" 'BEGIN { print (b == "" || a < b) ? a : b }')
-done
-rm -rf "$out/game"
-uncompress_rate=$(awk -v n="$plain_bytes" -v s="$best" 'BEGIN { printf "%.1f", n / s / 1e6 }')
+uncompress_rate=$(best_rate uncompress_pass)
+rm -rf "${work:?}"/tmp.*
 
 # MB per CPU second of each benchmark, the best of three repetitions.
 rates=$(PATCHER_CORPUS=$corpus "$build/bench/engine_bench" --benchmark_repetitions=3 \
