@@ -125,6 +125,17 @@ TEST_F(Engine, ShortReadsFailTheCopyAndLeaveTheOldFile)
     }
 }
 
+TEST_F(Engine, MemberOfFourGibibytesOrMoreFailsTheArchiveBeforeAnyCopy)
+{
+    auto huge = StoredMember("patch\\Huge.bin", { 'h' });
+    huge.size = uint64_t { 1 } << 32;
+    WriteArchive(0, { StoredMember("patch\\A.txt", { 'a' }), huge });
+    ASSERT_EQ(1, Start());
+    EXPECT_EQ(PTCH_PollResult::Failed, RunToEnd().result);
+    EXPECT_EQ("Cannot create\nPATCH\\HUGE.BIN", ErrorText()) << "the name as the scan lists it";
+    EXPECT_FALSE(fs::exists(Game("a.txt")));
+}
+
 TEST_F(Engine, DestinationPastTheLongestPathFailsWithItsTextCutShort)
 {
     std::string folder = m_target.gameFolder;
