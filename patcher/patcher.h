@@ -197,3 +197,128 @@ struct FileListSource {
 // list every name; failedName then holds the member's name ("" when no name applies).
 int BuildFileList(const char* folderName, const FileListSource* source, SYS_ItemStore** list,
     uint64_t* total, char* failedName, size_t failedNameCapacity);
+
+// ---- Patch engine -------------------------------------------------------------------------
+
+// The engine applies the patch archive by archive: StartArchive mounts an archive, builds its
+// file list and starts the worker thread, which copies the files into the game folder; the
+// progress page calls PollWorker on every tick to read the worker's progress and to move on to
+// the next archive. Every destination is written through a temporary file beside it, so a
+// failure or a kill leaves each file either old or new. The engine touches no window.
+
+class InstallLib_WindowPump;
+
+inline constexpr size_t PTCH_ERROR_TEXT_CAPACITY = 1024;
+inline constexpr int32_t PTCH_TEXT_CANNOT_CREATE = 192;
+inline constexpr int32_t PTCH_TEXT_CANNOT_WRITE = 193;
+
+// The worker's state as it shares it with the progress page.
+inline constexpr uint32_t PTCH_STATE_RUNNING = 1;
+inline constexpr uint32_t PTCH_STATE_FINISHED = 2;
+inline constexpr uint32_t PTCH_STATE_FAILED = 3;
+inline constexpr uint32_t PTCH_STATE_COLLECTED = 4; // taken by the main thread; nothing running
+
+// Where the patch goes. source.max must stay valid while the engine lives.
+struct PatchTarget {
+    char gameFolder[PTCH_PATH_CAPACITY]; // absolute
+    FileListSource source;
+    bool keepNewer; // existing ".exe" and ".dll" files below the game folder are kept
+};
+
+// The engine of one patch run, owned by the progress page. The fields from fileList to
+// stopRequested are shared with the worker and read or written only under lock.
+struct PatchEngine {
+    // Main thread.
+    PatchTarget target;
+    uint32_t archiveCount; // id 309, at least 1
+    uint32_t currentArchive; // 1-based
+    uint32_t lastMountedArchive;
+    const char16_t* cannotCreateText; // texts 192 and 193, looked up on the main thread
+    const char16_t* cannotWriteText;
+    SYS_Handle lock;
+    SYS_Handle started; // set by the worker once it has taken its parameters
+    uintptr_t worker; // the worker thread, 0 when none is to be joined
+    // Shared with the worker.
+    SYS_ItemStore* fileList;
+    char currentFileName[PTCH_PATH_CAPACITY]; // cut short when longer (display only)
+    uint32_t state;
+    uint32_t fileSize;
+    uint32_t fileDone;
+    uint64_t total;
+    uint64_t totalDone;
+    bool stopRequested;
+    // Written by the worker before it reports PTCH_STATE_FAILED; read after the join.
+    char16_t errorText[PTCH_ERROR_TEXT_CAPACITY];
+};
+
+// Prepares an engine for target with archive 1 current: the lock, the event, the archive count.
+// The engine becomes the process's running engine, which PTCH_StopEngine stops. 0 when the lock
+// or the event cannot be made.
+[[nodiscard]] int PTCH_EngineInit(PatchEngine* engine, const PatchTarget* target);
+// Stops the worker (see PTCH_StopEngine), frees the file list and closes the lock and the event.
+void PTCH_EngineDone(PatchEngine* engine);
+
+// Applies one archive: unmounts the archive mounted before the current one, mounts archivePath,
+// builds the list of the files below folderName (and the distribution's and editor-tools
+// folders) and starts the worker, returning once it has taken its parameters. 0 when the
+// archive cannot be mounted (the caller offers a retry: PTCH_StartCurrentArchive, or a cancel).
+// 1 otherwise, also when the list cannot be built or no thread can be started: the failure is
+// then the engine's state, which the next PollWorker reports.
+[[nodiscard]] int StartArchive(
+    PatchEngine* engine, const char16_t* archivePath, const char* folderName);
+// StartArchive with the path of the current archive (GetPatchArchivePath); 0 also when that
+// path cannot be formed.
+[[nodiscard]] int PTCH_StartCurrentArchive(PatchEngine* engine);
+
+enum class PTCH_PollResult {
+    Running, // a worker copies: show the bars and the label
+    Idle, // nothing runs (before the start, after the end, or while a retry is pending)
+    MountFailed, // the next archive could not be mounted: ask for a retry or a cancel
+    Complete, // the last archive is done: PTCH_Finish, then the finished page
+    Failed, // the copy failed: errorText says why
+};
+// What the progress page shows after a poll.
+struct PatchProgress {
+    PTCH_PollResult result;
+    int32_t fileBar; // 0..100
+    int32_t totalBar; // 0..100, over all archives
+    char fileLabel[PTCH_PATH_CAPACITY];
+};
+// Reads the worker's shared state and, when the worker has ended, joins it: a finished archive
+// is followed by the next one (StartArchive) or by Complete after the last; a failed one by
+// Failed. Never blocks except for the join of a worker that has ended.
+void PollWorker(PatchEngine* engine, PatchProgress* progress);
+
+// Shutdown: asks the running engine's worker to stop before its next file or chunk, waits until
+// it has ended (leaving every destination old or new) and forgets the engine. Called before
+// the archive file system stops; nothing when no engine runs.
+void PTCH_StopEngine();
+
+// Whether destination, an existing ".exe" or ".dll" file (any letter case), is kept because
+// keepNewer is set.
+bool KeepExisting(const char* destination, bool keepNewer);
+
+// The wizard's choices that the end of the patch carries out.
+struct FinishChoices {
+    bool desktopLinks;
+    bool programLinks;
+    bool runProgram; // the program of text 301, when flag 301 is set
+    bool keepNewer;
+    InstallLib_WindowPump* window; // kept alive while the program runs; may be null
+};
+// The end of the patch: records the new version (unless keepNewer), creates the links (group
+// text 414) and extracts and runs the program of text 301, waiting for it. The caller hides its
+// window around the run. Failures of these steps are not reported; returns 1.
+int PTCH_Finish(const FinishChoices* choices);
+// Records the patch's version (id 421 with its date and name) and editor version (id 426) in
+// the version record and writes it, unless keepNewer is set or the patch has neither. 1 when
+// there was nothing to record or the record was written.
+int PTCH_RecordVersion(bool keepNewer);
+
+// The bytes free for this user on the disk of path (a file or a folder; the nearest existing
+// folder above it is asked). 0 when no folder of the path can tell.
+int GetFreeDiskSpace(const char* path, uint64_t* bytes);
+// Starts program (8-bit path) in its own folder with the command line "\"program\" arguments"
+// (none without arguments), without waiting. 0 when it does not start or the command line
+// would pass the system's 32767 characters.
+int PTCH_RunProgram(const char* program, const char* arguments);

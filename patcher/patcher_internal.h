@@ -3,7 +3,10 @@
 // the bounded text helpers shared by the version record, the game detection and the file list.
 #pragma once
 
+#include "patcher/os_engine.h"
 #include "patcher/patcher.h"
+
+class InstallLib_FileReplacement;
 
 #include <cstddef>
 #include <cstdint>
@@ -15,8 +18,9 @@ inline constexpr size_t PATH_CAPACITY = PTCH_PATH_CAPACITY;
 
 // ---- System calls -------------------------------------------------------------------------
 
-// The registry calls the module makes and the allocation of its records. The native table holds
-// the platform layer's functions.
+// The registry calls the module makes, the allocation of its records and the patch engine's
+// system calls and member reads. The native table holds the platform layer's and the engine
+// backend's functions and BF_Read.
 struct SystemCalls {
     SYS_RegKey (*openKey)(const char* path);
     SYS_RegKey (*createKey)(const char* path);
@@ -29,6 +33,13 @@ struct SystemCalls {
     SYS_Status (*beginBatch)(SYS_RegKey key);
     SYS_Status (*commitBatch)(SYS_RegKey key);
     void* (*alloc)(size_t size, const char* label, uint32_t tag);
+    uintptr_t (*startThread)(os::ThreadProcedure procedure, void* argument);
+    void (*joinThread)(uintptr_t thread);
+    uint32_t (*readMember)(uintptr_t file, void* buffer, uint32_t count);
+    bool (*createFolder)(const char* path);
+    bool (*freeDiskSpace)(const char* folder, uint64_t* bytes);
+    bool (*startProgram)(const char* program, const char* commandLine, const char* folder);
+    bool (*listFiles)(const char* folder, os::FileVisitor visit, void* context);
 };
 
 // The table in use, and the platform layer's own.
@@ -76,5 +87,65 @@ bool JoinPath(char* destination, size_t capacity, const char* folder, const char
 bool FileApiToWidePath(char16_t* destination, size_t capacity, const char* path);
 // A copy of text in a block of its own with the given label, or null.
 char* CopyToBlock(const char* text, const char* label);
+
+// ---- Patch engine -------------------------------------------------------------------------
+
+inline constexpr uint32_t COPY_CHUNK = 65536;
+
+// Holds an engine's lock for its lifetime.
+class EngineLock {
+public:
+    explicit EngineLock(const PatchEngine& engine)
+        : m_lock(engine.lock)
+    {
+        (void)SYS_MutexLock(m_lock, SYS_WAIT_FOREVER);
+    }
+    ~EngineLock() { (void)SYS_MutexUnlock(m_lock); }
+    EngineLock(const EngineLock&) = delete;
+    EngineLock& operator=(const EngineLock&) = delete;
+
+private:
+    SYS_Handle m_lock;
+};
+
+// Visits every item of a file list in order, each taken with a reference while visit runs;
+// stops at the first false and returns it.
+template <typename Visit> bool ForEachFileItem(SYS_ItemStore* list, Visit visit)
+{
+    uint32_t count = 0;
+    (void)SYS_StoreCount(list, &count);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t id = 0;
+        uintptr_t value = 0;
+        if (SYS_StoreGetAt(list, static_cast<int32_t>(i), &id, &value) != SYS_OK)
+            return false;
+        const bool going = visit(*reinterpret_cast<const FileItem*>(value));
+        (void)SYS_StoreRelease(list, id, 1);
+        if (!going)
+            return false;
+    }
+    return true;
+}
+
+// Starts the worker on list (which the engine then owns) and waits until it has taken its
+// parameters. When no thread can be started the engine's state is PTCH_STATE_FAILED.
+void StartWorker(PatchEngine& engine, SYS_ItemStore* list);
+// The engine's error text: text, a line break and path (converted from the file-API code page,
+// or widened byte by byte when it cannot be), cut short to the buffer.
+void SetErrorText(PatchEngine& engine, const char16_t* text, const char* path);
+
+// The worker thread's procedure: argument is the PatchEngine. Takes the engine's target and
+// file list, sets the started event (on every path) and copies the list. Returns 1.
+uint32_t CopyWorker(void* argument);
+
+// Begins the replacement of destination (8-bit, absolute), creating the folders it needs.
+// False when the temporary file beside destination cannot be made even then.
+bool CreateDestination(const char* destination, InstallLib_FileReplacement* replacement);
+
+// Whether name is a temporary file of a replacement: "~pt", 8 lower-case hex digits, ".tmp".
+bool IsTemporaryName(const char* name);
+// Removes the temporary files that an earlier, killed run left in the folders the list's
+// destinations go into (relative ones below base). Links and folders are never touched.
+void RemoveLeftovers(SYS_ItemStore* list, const char* base);
 
 }

@@ -1,7 +1,9 @@
-// The table of registry calls and record allocations that the module makes. The native table
-// holds the platform layer's functions; tests put a table of their own in place to make single
-// calls fail or answer with unusual values.
+// The table of registry calls, record allocations and engine system calls that the module makes.
+// The native table holds the platform layer's functions; tests put a table of their own in place to
+// make single calls fail or answer with unusual values.
 #include "patcher/patcher_internal.h"
+
+#include "bigfile/bigfile.h"
 
 namespace patcher::detail {
 
@@ -53,6 +55,11 @@ void* Alloc(size_t size, const char* label, uint32_t tag)
     return SYS_Alloc(size, label, tag);
 }
 
+uint32_t ReadMember(uintptr_t file, void* buffer, uint32_t count)
+{
+    return BF_Read(file, buffer, count);
+}
+
 const SystemCalls NATIVE_CALLS = {
     OpenKey,
     CreateKey,
@@ -64,6 +71,13 @@ const SystemCalls NATIVE_CALLS = {
     BeginBatch,
     CommitBatch,
     Alloc,
+    os::StartThread,
+    os::JoinThread,
+    ReadMember,
+    os::CreateFolder,
+    os::FreeDiskSpace,
+    os::StartProgram,
+    os::ListFiles,
 };
 
 const SystemCalls* g_calls = &NATIVE_CALLS;

@@ -9,54 +9,18 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/native-release}
-corpus=$root/build/corpus
-compressed=$root/build/corpus-Z
-
-if ! command -v compress >/dev/null; then
-    echo "bench_lzw: 'compress' is missing (apt-get install ncompress)" >&2
-    exit 1
-fi
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    (cd "$root" && cmake --preset native-release -B "$build") >"$log" 2>&1 || { cat "$log"; exit 1; }
-fi
-cmake --build "$build" --target make_corpus lzw_bench >"$log" 2>&1 || { cat "$log"; exit 1; }
-
-# The markers sit beside the folders, so that the corpus holds only its own files.
-if [ ! -f "$corpus.complete" ]; then
-    rm -rf "$corpus" "$compressed" "$compressed.complete"
-    "$build/bench/make_corpus" "$corpus"
-    touch "$corpus.complete"
-fi
-if [ ! -f "$compressed.complete" ]; then
-    rm -rf "$compressed"
-    (cd "$corpus" && find . -type f | sort) | while read -r file; do
-        mkdir -p "$compressed/$(dirname "$file")"
-        # compress exits with 2 when a file does not shrink; the output is written all the same.
-        compress -c "$corpus/$file" >"$compressed/$file.Z" || [ $? -eq 2 ]
-    done
-    touch "$compressed.complete"
-fi
+source "$root/scripts/bench_corpus.sh" bench_lzw lzw_bench "${1:-}"
 
 plain_bytes=$(find "$corpus" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }')
 z_bytes=$(find "$compressed" -type f -name '*.Z' -printf '%s\n' | awk '{ s += $1 } END { print s }')
 mapfile -t z_files < <(find "$compressed" -type f -name '*.Z' | sort)
 
-# CPU seconds of one pass of uncompress over every file, output discarded. ncompress's uncompress
+# One pass of uncompress over every file, output discarded. ncompress's uncompress
 # is `compress -d` (Debian's /usr/bin/uncompress is gzip's wrapper, so it is not called by name).
 uncompress_pass() {
-    local TIMEFORMAT='%U %S'
-    { time (for f in "${z_files[@]}"; do compress -d -c <"$f"; done >/dev/null); } 2>&1 |
-        awk '{ print $1 + $2 }'
+    for f in "${z_files[@]}"; do compress -d -c <"$f"; done >/dev/null
 }
-best=""
-for _ in 1 2 3; do
-    seconds=$(uncompress_pass)
-    best=$(awk -v a="$seconds" -v b="$best" 'BEGIN { print (b == "" || a < b) ? a : b }')
-done
-uncompress_rate=$(awk -v n="$plain_bytes" -v s="$best" 'BEGIN { printf "%.1f", n / s / 1e6 }')
+uncompress_rate=$(best_rate uncompress_pass)
 
 # Our decoder: the best of three repetitions (bytes per CPU second) and our compression ratio.
 ours=$(PATCHER_CORPUS=$corpus "$build/bench/lzw_bench" --benchmark_filter='BM_LzwDecode$' \
