@@ -359,7 +359,8 @@ void c_GUIB_ListBox::Key(uint32_t key)
     case KEY_UP:
         item = c > 0 ? c - 1 : c;
         break;
-    default:
+    case KEY_RIGHT:
+    case KEY_DOWN:
         item = c + 1 < n ? c + 1 : c;
         break;
     }

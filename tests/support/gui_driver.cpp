@@ -66,6 +66,7 @@ GuiDriver::GuiDriver(int32_t width, int32_t height)
     create.environment = m_environment;
     m_desktop = new c_GUIB_Desktop(&create);
     const GUIB_WindowParams params { 0x80880000, 0, "GUIB_Test_Class", nullptr, kCaption, 0 };
+    ParkPointer();
     EXPECT_EQ(m_desktop->SetWindowMode(1, &params), SYS_OK);
 }
 

@@ -85,5 +85,8 @@ private:
 // Whether the system may refuse to give back what a window shows (backend-specific): a real
 // screen may, the headless one never does.
 bool ScreenMayRefuseReads();
+// Moves the system's pointer off where the driver's window opens, so that only posted input
+// reaches it (backend-specific; nothing to do for the headless window).
+void ParkPointer();
 
 }
