@@ -7,6 +7,7 @@
 // cut short. Operations answer 1 for success and 0 for failure unless stated.
 #pragma once
 
+#include "guib/guib.h"
 #include "platform/platform.h"
 
 #include <cstddef>
@@ -322,3 +323,70 @@ int GetFreeDiskSpace(const char* path, uint64_t* bytes);
 // (none without arguments), without waiting. 0 when it does not start or the command line
 // would pass the system's 32767 characters.
 int PTCH_RunProgram(const char* program, const char* arguments);
+
+// ---- Texts with values --------------------------------------------------------------------
+
+// Copies text into output with the first count "%s" replaced by values in order (a null value
+// is empty) and each "%%" turned into "%"; every other "%", and every "%s" after the values are
+// used up, is copied as it is. Texts of the language files go through this, never through a
+// formatter. Output is always terminated; 0 when the result was cut short to fit capacity.
+int PTCH_Substitute(char16_t* output, size_t capacity, const char16_t* text,
+    const char16_t* const* values, size_t count);
+
+// ---- Wizard pages -------------------------------------------------------------------------
+// The content windows of the wizard's pages, each placed in the page area and reporting to the
+// callback of its set-up record: a column of texts, check boxes and link buttons; the licence or
+// news text in a scrolling picture; and the patch's progress, which runs the patch engine.
+
+// Page item types; other values take no room and make no control.
+inline constexpr uint32_t PTCH_ITEM_EMPTY = 0;
+inline constexpr uint32_t PTCH_ITEM_TEXT = 1;
+inline constexpr uint32_t PTCH_ITEM_CHECK_BOX = 3;
+inline constexpr uint32_t PTCH_ITEM_LINK = 4;
+// Items past this many are ignored.
+inline constexpr uint32_t PTCH_MAX_PAGE_ITEMS = 20;
+
+// One item of an item page.
+struct PageItem {
+    uint32_t type;
+    const char16_t* text; // label text, check box or button caption
+    // The first item with this set sits at the top, the last (of two or more) at the bottom.
+    uint32_t anchor;
+    // Check box: the uint32_t boolean it shows and sets; link: the 8-bit target it opens. The
+    // page keeps the address: it must outlive the page.
+    uintptr_t value;
+    int32_t margin; // left and right, in pixels; 0: a tenth of the page's width
+};
+
+// Texts and check boxes laid out down the page: anchored items at the top and bottom, the rest
+// spread with equal gaps between them, consecutive check boxes packed together. Texts and
+// captions are wrapped to the width inside the margins. A page whose font slot 0 is empty gets
+// no controls.
+class ItemPage : public c_GUIB_Window {
+public:
+    ItemPage(const GUIB_WindowCreate* create, const PageItem* items, uint32_t count);
+
+    // Fills the page with fill colour 1, inside a frame of fill colour 3 when the frame bit is
+    // set.
+    void Draw() override;
+    // What the page's controls report: a link button's click opens its target, a check box's
+    // toggle stores the new state (value) at its address. 1 when the sender is one of them.
+    uint32_t OnControlEvent(c_GUIB_Window* sender, uint32_t code, uintptr_t value);
+
+protected:
+    ~ItemPage() override = default;
+
+private:
+    struct Bound {
+        c_GUIB_Window* control; // a child of the page
+        uintptr_t value;
+    };
+    void MakeControl(const PageItem& item, const GUIB_Rect& place);
+    static uint32_t ControlHandler(
+        c_GUIB_Window* sender, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    Bound m_checks[PTCH_MAX_PAGE_ITEMS] = {};
+    uint32_t m_checkCount = 0;
+    Bound m_links[PTCH_MAX_PAGE_ITEMS] = {};
+    uint32_t m_linkCount = 0;
+};
