@@ -390,3 +390,39 @@ private:
     Bound m_links[PTCH_MAX_PAGE_ITEMS] = {};
     uint32_t m_linkCount = 0;
 };
+
+// Text page kinds.
+inline constexpr uint32_t PTCH_TEXT_LICENCE = 1; // heading text 40, file extension "la"
+inline constexpr uint32_t PTCH_TEXT_NEWS = 2; // heading text 80, file extension "nws"
+// A licence or news file larger than this is shown as missing.
+inline constexpr uint64_t PTCH_PAGE_TEXT_LIMIT = 4 * 1024 * 1024;
+
+// The path of the language's licence or news file: "Languages\\<code>.la" or ".nws". 0 when it
+// does not fit.
+int PTCH_PageTextPath(uint32_t kind, const char* languageCode, char* path, size_t capacity);
+// The 8-bit text a text page shows: the bytes of the file at path as far as they can be read,
+// or, when it cannot be opened or is larger than PTCH_PAGE_TEXT_LIMIT, a fixed text that names
+// the file as missing. A new block for SYS_Free; null without memory.
+[[nodiscard]] SYS_Block<char[]> PTCH_ReadPageText(uint32_t kind, const char* path);
+
+// The licence or the news: a heading (text 40 or 80) across the top and below it the text,
+// word-wrapped into a picture as wide as the page, or narrower by a scroll bar's width when it
+// is higher than the room below the heading, in a panel that scrolls it by lines. The file is
+// read once, here. The page has no surface of its own.
+class TextPage : public c_GUIB_Window {
+public:
+    TextPage(const GUIB_WindowCreate* create, uint32_t kind, const char* languageCode);
+
+    void Draw() override;
+    c_GUIB_Label* GetHeading() const { return m_heading; }
+    c_GUIB_Panel* GetPanel() const { return m_panel; }
+
+protected:
+    ~TextPage() override = default;
+
+private:
+    GUIB_Ref<c_GUIB_Bitmap> RenderText(const char* text, int32_t visibleHeight) const;
+
+    c_GUIB_Label* m_heading; // children of the page
+    c_GUIB_Panel* m_panel;
+};
