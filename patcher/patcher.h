@@ -264,7 +264,8 @@ void PTCH_EngineDone(PatchEngine* engine);
 // folders) and starts the worker, returning once it has taken its parameters. 0 when the
 // archive cannot be mounted (the caller offers a retry: PTCH_StartCurrentArchive, or a cancel).
 // 1 otherwise, also when the list cannot be built or no thread can be started: the failure is
-// then the engine's state, which the next PollWorker reports.
+// then the engine's state, which the next PollWorker reports. While an archive is under way (its
+// worker runs, or its end is not yet collected by PollWorker) it does nothing and returns 1.
 [[nodiscard]] int StartArchive(
     PatchEngine* engine, const char16_t* archivePath, const char* folderName);
 // StartArchive with the path of the current archive (GetPatchArchivePath); 0 also when that
@@ -425,4 +426,67 @@ private:
 
     c_GUIB_Label* m_heading; // children of the page
     c_GUIB_Panel* m_panel;
+};
+
+// What the progress page tells its callback (p1 and p2 are 0 unless stated).
+inline constexpr uint32_t PTCH_EV_COMPLETE = 0x8000000C; // the patch is applied and finished
+inline constexpr uint32_t PTCH_EV_FAILED = 0x8000000D; // p1: the engine's wide error text
+inline constexpr uint32_t PTCH_EV_CANCELLED = 0x8000000E; // an archive was missing, not retried
+// Texts of the retry box: its title, and 309 + n for missing archive n.
+inline constexpr int32_t PTCH_TEXT_RETRY_TITLE = 116;
+
+// The wizard's state that the progress page needs: where the patch goes, and the choices that
+// the end of the patch carries out (booleans that the option pages' check boxes set; read when
+// the last archive is done, so they must outlive the page).
+struct ProgressSetup {
+    PatchTarget target;
+    const uint32_t* desktopLinks;
+    const uint32_t* programLinks;
+    const uint32_t* runProgram;
+};
+
+// The copy under way: a heading (text 110), the current file's name over its bar, and text 111
+// over the bar of the whole patch. The page owns the patch engine: Start begins the first
+// archive and every tick polls the worker. An archive that cannot be mounted opens a retry box
+// in the desktop (Ok tries again, Cancel reports PTCH_EV_CANCELLED); the end of the last archive
+// runs PTCH_Finish, with the installer's window hidden while a program of the patch runs, and
+// reports PTCH_EV_COMPLETE; a failed copy reports PTCH_EV_FAILED with the engine's error text.
+class ProgressPage : public c_GUIB_Panel {
+public:
+    ProgressPage(const GUIB_WindowCreate* create, const ProgressSetup* setup);
+
+    // Starts archive 1; once, after the page is made.
+    void Start();
+    // The tick polls the engine; every message then takes the panel's way.
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override;
+    // The retry box's answer (a GUIB_MB_* flag).
+    void OnRetryAnswer(uint32_t answer);
+
+    c_GUIB_Label* GetFileLabel() const { return m_fileLabel; }
+    c_GUIB_ProgressBar* GetFileBar() const { return m_fileBar; }
+    c_GUIB_ProgressBar* GetTotalBar() const { return m_totalBar; }
+    // The open retry box, or null.
+    c_GUIB_MessageBox* GetRetryBox() const { return m_retryBox; }
+
+protected:
+    ~ProgressPage() override;
+
+private:
+    c_GUIB_Label* MakeLabel(const GUIB_Rect& r, const char* text, uint32_t align);
+    c_GUIB_ProgressBar* MakeBar(const GUIB_Rect& r);
+    void StartCurrent();
+    void Poll();
+    void AskRetry();
+    void CloseRetryBox();
+    void Finish();
+    static uint32_t RetryHandler(
+        c_GUIB_Window* box, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    ProgressSetup m_setup;
+    PatchEngine m_engine {};
+    bool m_engineReady = false;
+    c_GUIB_Label* m_fileLabel; // children of the page
+    c_GUIB_ProgressBar* m_fileBar;
+    c_GUIB_ProgressBar* m_totalBar;
+    c_GUIB_MessageBox* m_retryBox = nullptr; // held with a reference while it is open
 };
