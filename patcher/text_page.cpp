@@ -35,7 +35,7 @@ SYS_Block<char[]> FileText(BF_Handle file)
     const uint64_t size = BF_GetSize(file);
     if (size > PTCH_PAGE_TEXT_LIMIT)
         return {};
-    SYS_Block<char[]> text = SYS_AllocArray<char>(size + 1, "LA text", TAG);
+    SYS_Block<char[]> text = SYS_AllocArray<char>(static_cast<size_t>(size) + 1, "LA text", TAG);
     if (text) {
         const uint32_t read = BF_Read(file, text.get(), static_cast<uint32_t>(size));
         text[read <= size ? read : 0] = 0;

@@ -81,6 +81,7 @@ TEST_F(ItemPageTest, CheckBoxClicksSetTheChoiceAtOnce)
     const Box box = Place(Made<c_GUIB_CheckBox>(page, 1));
     const int32_t x = PAGE_X + box[0] + 3;
     const int32_t y = PAGE_Y + box[1] + box[3] / 2;
+    driver.Move(x, y);
     driver.Click(x, y);
     EXPECT_EQ(0u, choice);
     driver.Click(x, y);
@@ -109,7 +110,10 @@ TEST_F(LinkPageTest, LinkButtonsOpenTheirTargetsAndOtherSendersAreNotTheirs)
     ItemPage* page = Make({ Text(u"See"),
         { PTCH_ITEM_LINK, u"the notes", 0, reinterpret_cast<uintptr_t>(target), 0 } });
     const Box link = Place(Made<c_GUIB_Button>(page, 1));
-    driver.Click(PAGE_X + link[0] + link[2] / 2, PAGE_Y + link[1] + link[3] / 2);
+    const int32_t x = PAGE_X + link[0] + link[2] / 2;
+    const int32_t y = PAGE_Y + link[1] + link[3] / 2;
+    driver.Move(x, y);
+    driver.Click(x, y);
     EXPECT_EQ(std::vector<std::string> { target }, s_opened);
     EXPECT_EQ(0u, page->OnControlEvent(Made<c_GUIB_Window>(page, 0), GUIB_BN_CLICKED, 0));
     EXPECT_EQ(0u, page->OnControlEvent(Made<c_GUIB_Window>(page, 1), GUIB_CHK_TOGGLED, 1));

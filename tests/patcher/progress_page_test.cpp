@@ -88,10 +88,12 @@ protected:
     // Clicks a button of the retry box.
     void Answer(uint32_t button)
     {
+        EXPECT_TRUE(driver.PumpUntilIdle());
         c_GUIB_Button* target = m_page->GetRetryBox()->GetButton(button);
         const Box place = Place(target);
         GUIB_Point at { place[2] / 2, place[3] / 2 };
         target->ToRoot(&at);
+        driver.Move(at.x, at.y);
         driver.Click(at.x, at.y);
     }
 
