@@ -44,6 +44,13 @@ void StopWorker(PatchEngine& engine)
     JoinWorker(engine);
 }
 
+// A worker runs, or has ended and PollWorker has not yet collected it.
+bool ArchiveUnderWay(PatchEngine& engine)
+{
+    EngineLock lock(engine);
+    return engine.worker != 0 || engine.state != PTCH_STATE_COLLECTED;
+}
+
 void ResetProgress(PatchEngine& engine)
 {
     EngineLock lock(engine);
@@ -145,6 +152,9 @@ void PTCH_EngineDone(PatchEngine* engine)
 
 int StartArchive(PatchEngine* engine, const char16_t* archivePath, const char* folderName)
 {
+    // A second start (a retry answered twice) would take the list from under a running worker.
+    if (ArchiveUnderWay(*engine))
+        return 1;
     ResetProgress(*engine);
     FreeList(*engine);
     UnmountPrevious(*engine);

@@ -7,6 +7,7 @@
 // cut short. Operations answer 1 for success and 0 for failure unless stated.
 #pragma once
 
+#include "guib/guib.h"
 #include "platform/platform.h"
 
 #include <cstddef>
@@ -263,7 +264,8 @@ void PTCH_EngineDone(PatchEngine* engine);
 // folders) and starts the worker, returning once it has taken its parameters. 0 when the
 // archive cannot be mounted (the caller offers a retry: PTCH_StartCurrentArchive, or a cancel).
 // 1 otherwise, also when the list cannot be built or no thread can be started: the failure is
-// then the engine's state, which the next PollWorker reports.
+// then the engine's state, which the next PollWorker reports. While an archive is under way (its
+// worker runs, or its end is not yet collected by PollWorker) it does nothing and returns 1.
 [[nodiscard]] int StartArchive(
     PatchEngine* engine, const char16_t* archivePath, const char* folderName);
 // StartArchive with the path of the current archive (GetPatchArchivePath); 0 also when that
@@ -322,3 +324,169 @@ int GetFreeDiskSpace(const char* path, uint64_t* bytes);
 // (none without arguments), without waiting. 0 when it does not start or the command line
 // would pass the system's 32767 characters.
 int PTCH_RunProgram(const char* program, const char* arguments);
+
+// ---- Texts with values --------------------------------------------------------------------
+
+// Copies text into output with the first count "%s" replaced by values in order (a null value
+// is empty) and each "%%" turned into "%"; every other "%", and every "%s" after the values are
+// used up, is copied as it is. Texts of the language files go through this, never through a
+// formatter. Output is always terminated; 0 when the result was cut short to fit capacity.
+int PTCH_Substitute(char16_t* output, size_t capacity, const char16_t* text,
+    const char16_t* const* values, size_t count);
+
+// ---- Wizard pages -------------------------------------------------------------------------
+// The content windows of the wizard's pages, each placed in the page area and reporting to the
+// callback of its set-up record: a column of texts, check boxes and link buttons; the licence or
+// news text in a scrolling picture; and the patch's progress, which runs the patch engine.
+
+// Page item types; other values take no room and make no control.
+inline constexpr uint32_t PTCH_ITEM_EMPTY = 0;
+inline constexpr uint32_t PTCH_ITEM_TEXT = 1;
+inline constexpr uint32_t PTCH_ITEM_CHECK_BOX = 3;
+inline constexpr uint32_t PTCH_ITEM_LINK = 4;
+// Items past this many are ignored.
+inline constexpr uint32_t PTCH_MAX_PAGE_ITEMS = 20;
+
+// One item of an item page.
+struct PageItem {
+    uint32_t type;
+    const char16_t* text; // label text, check box or button caption
+    // The first item with this set sits at the top, the last (of two or more) at the bottom.
+    uint32_t anchor;
+    // Check box: the uint32_t boolean it shows and sets; link: the 8-bit target it opens. The
+    // page keeps the address: it must outlive the page.
+    uintptr_t value;
+    int32_t margin; // left and right, in pixels; 0: a tenth of the page's width
+};
+
+// Texts and check boxes laid out down the page: anchored items at the top and bottom, the rest
+// spread with equal gaps between them, consecutive check boxes packed together. Texts and
+// captions are wrapped to the width inside the margins. A page whose font slot 0 is empty gets
+// no controls.
+class ItemPage : public c_GUIB_Window {
+public:
+    ItemPage(const GUIB_WindowCreate* create, const PageItem* items, uint32_t count);
+
+    // Fills the page with fill colour 1, inside a frame of fill colour 3 when the frame bit is
+    // set.
+    void Draw() override;
+    // What the page's controls report: a link button's click opens its target, a check box's
+    // toggle stores the new state (value) at its address. 1 when the sender is one of them.
+    uint32_t OnControlEvent(c_GUIB_Window* sender, uint32_t code, uintptr_t value);
+
+protected:
+    ~ItemPage() override = default;
+
+private:
+    struct Bound {
+        c_GUIB_Window* control; // a child of the page
+        uintptr_t value;
+    };
+    void MakeControl(const PageItem& item, const GUIB_Rect& place);
+    static uint32_t ControlHandler(
+        c_GUIB_Window* sender, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    Bound m_checks[PTCH_MAX_PAGE_ITEMS] = {};
+    uint32_t m_checkCount = 0;
+    Bound m_links[PTCH_MAX_PAGE_ITEMS] = {};
+    uint32_t m_linkCount = 0;
+};
+
+// Text page kinds.
+inline constexpr uint32_t PTCH_TEXT_LICENCE = 1; // heading text 40, file extension "la"
+inline constexpr uint32_t PTCH_TEXT_NEWS = 2; // heading text 80, file extension "nws"
+// A licence or news file larger than this is shown as missing.
+inline constexpr uint64_t PTCH_PAGE_TEXT_LIMIT = 4 * 1024 * 1024;
+
+// The path of the language's licence or news file: "Languages\\<code>.la" or ".nws". 0 when it
+// does not fit.
+int PTCH_PageTextPath(uint32_t kind, const char* languageCode, char* path, size_t capacity);
+// The 8-bit text a text page shows: the bytes of the file at path as far as they can be read,
+// or, when it cannot be opened or is larger than PTCH_PAGE_TEXT_LIMIT, a fixed text that names
+// the file as missing. A new block for SYS_Free; null without memory.
+[[nodiscard]] SYS_Block<char[]> PTCH_ReadPageText(uint32_t kind, const char* path);
+
+// The licence or the news: a heading (text 40 or 80) across the top and below it the text,
+// word-wrapped into a picture as wide as the page, or narrower by a scroll bar's width when it
+// is higher than the room below the heading, in a panel that scrolls it by lines. The file is
+// read once, here. The page has no surface of its own.
+class TextPage : public c_GUIB_Window {
+public:
+    TextPage(const GUIB_WindowCreate* create, uint32_t kind, const char* languageCode);
+
+    void Draw() override;
+    c_GUIB_Label* GetHeading() const { return m_heading; }
+    c_GUIB_Panel* GetPanel() const { return m_panel; }
+
+protected:
+    ~TextPage() override = default;
+
+private:
+    GUIB_Ref<c_GUIB_Bitmap> RenderText(const char* text, int32_t visibleHeight) const;
+
+    c_GUIB_Label* m_heading; // children of the page
+    c_GUIB_Panel* m_panel;
+};
+
+// What the progress page tells its callback (p1 and p2 are 0 unless stated).
+inline constexpr uint32_t PTCH_EV_COMPLETE = 0x8000000C; // the patch is applied and finished
+inline constexpr uint32_t PTCH_EV_FAILED = 0x8000000D; // p1: the engine's wide error text
+inline constexpr uint32_t PTCH_EV_CANCELLED = 0x8000000E; // an archive was missing, not retried
+// Texts of the retry box: its title, and 309 + n for missing archive n.
+inline constexpr int32_t PTCH_TEXT_RETRY_TITLE = 116;
+
+// The wizard's state that the progress page needs: where the patch goes, and the choices that
+// the end of the patch carries out (booleans that the option pages' check boxes set; read when
+// the last archive is done, so they must outlive the page).
+struct ProgressSetup {
+    PatchTarget target;
+    const uint32_t* desktopLinks;
+    const uint32_t* programLinks;
+    const uint32_t* runProgram;
+};
+
+// The copy under way: a heading (text 110), the current file's name over its bar, and text 111
+// over the bar of the whole patch. The page owns the patch engine: Start begins the first
+// archive and every tick polls the worker. An archive that cannot be mounted opens a retry box
+// in the desktop (Ok tries again, Cancel reports PTCH_EV_CANCELLED); the end of the last archive
+// runs PTCH_Finish, with the installer's window hidden while a program of the patch runs, and
+// reports PTCH_EV_COMPLETE; a failed copy reports PTCH_EV_FAILED with the engine's error text.
+class ProgressPage : public c_GUIB_Panel {
+public:
+    ProgressPage(const GUIB_WindowCreate* create, const ProgressSetup* setup);
+
+    // Starts archive 1; once, after the page is made.
+    void Start();
+    // The tick polls the engine; every message then takes the panel's way.
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override;
+    // The retry box's answer (a GUIB_MB_* flag).
+    void OnRetryAnswer(uint32_t answer);
+
+    c_GUIB_Label* GetFileLabel() const { return m_fileLabel; }
+    c_GUIB_ProgressBar* GetFileBar() const { return m_fileBar; }
+    c_GUIB_ProgressBar* GetTotalBar() const { return m_totalBar; }
+    // The open retry box, or null.
+    c_GUIB_MessageBox* GetRetryBox() const { return m_retryBox; }
+
+protected:
+    ~ProgressPage() override;
+
+private:
+    c_GUIB_Label* MakeLabel(const GUIB_Rect& r, const char* text, uint32_t align);
+    c_GUIB_ProgressBar* MakeBar(const GUIB_Rect& r);
+    void StartCurrent();
+    void Poll();
+    void AskRetry();
+    void CloseRetryBox();
+    void Finish();
+    static uint32_t RetryHandler(
+        c_GUIB_Window* box, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    ProgressSetup m_setup;
+    PatchEngine m_engine {};
+    bool m_engineReady = false;
+    c_GUIB_Label* m_fileLabel; // children of the page
+    c_GUIB_ProgressBar* m_fileBar;
+    c_GUIB_ProgressBar* m_totalBar;
+    c_GUIB_MessageBox* m_retryBox = nullptr; // held with a reference while it is open
+};

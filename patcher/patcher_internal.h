@@ -4,6 +4,7 @@
 #pragma once
 
 #include "patcher/os_engine.h"
+#include "patcher/os_window.h"
 #include "patcher/patcher.h"
 
 class InstallLib_FileReplacement;
@@ -16,11 +17,15 @@ namespace patcher::detail {
 inline constexpr uint32_t TAG = SYS_TAG_MAIN;
 inline constexpr size_t PATH_CAPACITY = PTCH_PATH_CAPACITY;
 
+// Environment properties the pages take their text colours from.
+inline constexpr uint32_t PROP_PAGE_TEXT_COLOUR = 6;
+inline constexpr uint32_t PROP_CHECK_TEXT_COLOUR = 5;
+
 // ---- System calls -------------------------------------------------------------------------
 
-// The registry calls the module makes, the allocation of its records and the patch engine's
-// system calls and member reads. The native table holds the platform layer's and the engine
-// backend's functions and BF_Read.
+// The registry calls the module makes, the allocation of its records, the patch engine's system
+// calls and member reads, and the wizard's window calls. The native table holds the platform
+// layer's and the backends' functions and BF_Read.
 struct SystemCalls {
     SYS_RegKey (*openKey)(const char* path);
     SYS_RegKey (*createKey)(const char* path);
@@ -40,6 +45,8 @@ struct SystemCalls {
     bool (*freeDiskSpace)(const char* folder, uint64_t* bytes);
     bool (*startProgram)(const char* program, const char* commandLine, const char* folder);
     bool (*listFiles)(const char* folder, os::FileVisitor visit, void* context);
+    bool (*openTarget)(const char* target);
+    void (*showWindow)(uintptr_t window, bool show);
 };
 
 // The table in use, and the platform layer's own.

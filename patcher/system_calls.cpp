@@ -78,6 +78,8 @@ const SystemCalls NATIVE_CALLS = {
     os::FreeDiskSpace,
     os::StartProgram,
     os::ListFiles,
+    os::OpenTarget,
+    os::ShowSystemWindow,
 };
 
 const SystemCalls* g_calls = &NATIVE_CALLS;
