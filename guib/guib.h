@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 // ---- Objects and bitmaps ------------------------------------------------------------------
 
@@ -1228,4 +1229,285 @@ protected:
 private:
     int32_t m_value = 0;
     char m_percentText[8] = "  0 %";
+};
+
+// ---- Scroll bars, list boxes and the picture panel ----------------------------------------
+
+// Notifications of the scroll bar (p1 = the value truncated toward zero, p2 = 0) and the list
+// box. GUIB_LB_SELCHANGING asks first: a callback answering non-zero cancels the change.
+inline constexpr uint32_t GUIB_SB_CHANGED = 1025; // track click, arrow, wheel, end of a drag
+inline constexpr uint32_t GUIB_SB_TRACKING = 1026; // each change while the thumb is dragged
+inline constexpr uint32_t GUIB_LB_SELCHANGED = 1281; // p1 = current item, p2 = 1 mouse, 2 keys
+inline constexpr uint32_t GUIB_LB_SELCHANGING = 1282; // p1 = current item before the change
+inline constexpr uint32_t GUIB_LB_DBLCLK = 1283; // p1 = the current item
+
+// Scroll bar style bits; GUIB_ScrollInfo's orientation takes the first two (0 keeps it).
+inline constexpr uint32_t GUIB_SB_HORIZONTAL = 0x1;
+inline constexpr uint32_t GUIB_SB_VERTICAL = 0x2;
+inline constexpr uint32_t GUIB_SB_NO_BUTTONS = 0x4;
+inline constexpr SYS_Status GUIB_BAD_RANGE = 5; // a minimum above the maximum, a picture mode
+
+// How a scroll bar is set up and read. The value runs from minimum to maximum - page.
+struct GUIB_ScrollInfo {
+    float minimum;
+    float maximum;
+    float value;
+    float page; // the part of the range visible at once
+    float step; // one arrow click or wheel notch
+    uint32_t orientation; // GUIB_SB_HORIZONTAL, GUIB_SB_VERTICAL or 0; read: the style word
+};
+
+class c_GUIB_Button;
+
+// The behaviour of a bar with a draggable thumb between two arrow buttons. Along its axis the
+// bar is: decrease button, track, increase button; the thumb lies on the track, its size in
+// proportion to page / (maximum - minimum), and none when everything is visible at once.
+// Thumb and track positions are pixels along the axis, the thumb's counted from the track's
+// start. It draws nothing itself; c_GUIB_ScrollBar paints it.
+class c_GUIB_Slider : public c_GUIB_Window {
+public:
+    // Nothing when unchanged; else the window's SetSize and a new layout.
+    void SetSize(int32_t width, int32_t height) override;
+    // Track presses jump the thumb's middle to the pointer, the thumb drags (GUIB_SB_TRACKING
+    // per change, GUIB_SB_CHANGED once at the release), the wheel moves by notches × step,
+    // a notch away from the user lowering the value.
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+
+    // GUIB_BAD_RANGE (and no change) when minimum > maximum. The value is limited to
+    // maximum - page and then to the minimum, so it is never below the minimum.
+    SYS_Status SetScrollInfo(const GUIB_ScrollInfo* info);
+    void GetScrollInfo(GUIB_ScrollInfo* info) const;
+
+    // The geometry, for painting and tests.
+    bool IsHorizontal() const { return (m_style & GUIB_SB_HORIZONTAL) != 0; }
+    int32_t GetButtonSize() const { return m_buttonSize; }
+    int32_t GetTrackOffset() const { return m_trackOffset; }
+    int32_t GetTrackLength() const { return m_trackLength; }
+    int32_t GetThumbSize() const { return m_thumbSize; }
+    int32_t GetThumbPosition() const { return m_thumbPosition; }
+    // The thumb in own coordinates; empty without a thumb.
+    GUIB_Rect ThumbRect() const;
+    bool IsDragging() const { return m_dragging; }
+    bool IsThumbHot() const { return m_thumbHot; }
+    c_GUIB_Button* GetDecreaseButton() const { return m_decrease; }
+    c_GUIB_Button* GetIncreaseButton() const { return m_increase; }
+
+protected:
+    // Range 0 to 99, value 0, step 1, page 0; vertical when width <= height, no buttons.
+    explicit c_GUIB_Slider(const GUIB_WindowCreate* create);
+    ~c_GUIB_Slider() override;
+
+    // Places the buttons (making them when missing), sizes the track and the thumb.
+    void Layout();
+    uint32_t m_style;
+
+private:
+    void LayoutButtons();
+    void PlaceButton(c_GUIB_Button*& button, int32_t along, int32_t length, int32_t thickness);
+    void TakeIcons();
+    void ThumbFromValue();
+    bool ValueFromThumb(int32_t position);
+    void SetValue(float value, uint32_t code);
+    void Arrow(bool increase);
+    bool OnThumb(int32_t a) const
+    {
+        return m_thumbPosition <= a && a < m_thumbPosition + m_thumbSize;
+    }
+    void Press(int32_t a);
+    static uint32_t ArrowHandler(
+        c_GUIB_Window* button, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    c_GUIB_Button* m_decrease = nullptr; // children, each with a reference of the slider's
+    c_GUIB_Button* m_increase = nullptr;
+    float m_minimum = 0;
+    float m_maximum = 99;
+    float m_value = 0;
+    float m_step = 1;
+    float m_page = 0;
+    int32_t m_buttonSize = 0;
+    int32_t m_trackOffset = 0;
+    int32_t m_trackLength = 0;
+    int32_t m_thumbSize = 0;
+    int32_t m_thumbPosition = 0;
+    int32_t m_grabOffset = 0;
+    bool m_thumbHot = false;
+    bool m_dragging = false;
+    bool m_iconsPending = true;
+};
+
+// A scroll bar with arrow buttons (repeat buttons showing the environment's bitmaps 1 to 8) on
+// a track of fill colour 2; the thumb is fill colour 0 made opaque, 4 under the pointer, 7
+// while dragged, framed in fill colour 3; everything fill colour 6 when disabled. A new bar
+// has the range 0 to 99, page 10, step 1, value 0 and the orientation of its shape.
+class c_GUIB_ScrollBar : public c_GUIB_Slider {
+public:
+    explicit c_GUIB_ScrollBar(const GUIB_WindowCreate* create);
+    void Draw() override;
+
+protected:
+    ~c_GUIB_ScrollBar() override = default;
+};
+
+// Item answers of the list box.
+inline constexpr uint32_t GUIB_LB_NONE = 0xEEEEEEEE; // no item; also "all items" done
+inline constexpr uint32_t GUIB_LB_ERROR = 0xFFFFFFFF; // an index beyond the list, no memory
+inline constexpr uint32_t GUIB_LB_ALL = 0xFFFFFFFF; // SetSelected's index for every item
+inline constexpr uint32_t GUIB_LB_SEPARATORS = 0x40000000; // frame style: lines between rows
+
+// A list of text items, several of which may be selected, with a current item, an anchor for
+// range selection and its own vertical scroll bar, shown while more items exist than rows fit.
+// Presses select (Shift: the range from the anchor, Control: toggle), drags sweep, keys move
+// (arrows, Page Up/Down, Home, End; Shift extends from the anchor), the wheel moves the current
+// item without asking GUIB_LB_SELCHANGING. Rows are drawn from the top item: selected ones in
+// fill colour 4, the others in fill colour 2, text in text colour 4, the current row between
+// two lines of fill colour 3.
+class c_GUIB_ListBox : public c_GUIB_Window {
+public:
+    explicit c_GUIB_ListBox(const GUIB_WindowCreate* create);
+
+    void SetSize(int32_t width, int32_t height) override;
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+    // Navigation keys by the key value's low 16 bits (33 to 40, not typed characters), then the
+    // window's default.
+    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override;
+
+    // Appends an item of the default height; its index, or GUIB_LB_ERROR without memory.
+    uint32_t AddItem(const char* text);
+    uint32_t GetCount() const { return static_cast<uint32_t>(m_items.size()); }
+    uint32_t GetCurrent() const { return m_current; }
+    // Selects (or unselects and drops) the item as the current one and scrolls it into view;
+    // GUIB_LB_NONE unselects every item. The previous current item, or GUIB_LB_ERROR.
+    uint32_t SetCurrent(uint32_t index, uint32_t select);
+    // The previous flag; GUIB_LB_ALL sets every item and answers GUIB_LB_NONE.
+    uint32_t SetSelected(uint32_t index, uint32_t on);
+    uint32_t IsSelected(uint32_t index) const;
+    // Items min(a, b) to max(a, b); 0, or GUIB_LB_ERROR when either is beyond the list.
+    uint32_t SelectRange(uint32_t a, uint32_t b, uint32_t on);
+    // Each answers the previous value, or GUIB_LB_ERROR for a bad index.
+    uint32_t SetItemData(uint32_t index, uint32_t value);
+    uint32_t GetItemData(uint32_t index) const;
+    uint32_t SetItemHeight(uint32_t index, uint32_t height);
+    uint32_t GetItemHeight(uint32_t index) const;
+    // The previous top item; no check, no redraw.
+    uint32_t GetTop() const { return m_top; }
+    uint32_t SetTop(uint32_t top);
+    // The previous state.
+    uint32_t ShowScrollBar(uint32_t on);
+    uint32_t GetAnchor() const { return m_anchor; }
+    c_GUIB_ScrollBar* GetScrollBar() const { return m_scrollBar; }
+    // Rows of the default item height that fit the list's height.
+    uint32_t VisibleRows() const;
+    // Items take the font's line height. A font that is not loaded is kept but not used.
+    void SetFont(c_GUIB_Font* font);
+    // The item of the row under the point, or GUIB_LB_NONE.
+    uint32_t ItemAt(const GUIB_Point* point) const;
+
+protected:
+    ~c_GUIB_ListBox() override;
+
+private:
+    struct Item {
+        static constexpr uint32_t SELECTED = 0x1;
+        uint32_t flags;
+        uint32_t data;
+        c_GUIB_Text* text;
+        int32_t height;
+    };
+    bool Valid(uint32_t index) const { return index < m_items.size(); }
+    uint32_t Page() const;
+    void ClearSelection();
+    void ShowPages();
+    bool Cancelled(uint32_t how);
+    void Press(uint32_t item, uint32_t modifiers);
+    void Sweep(uint32_t item, uint32_t modifiers);
+    void Wheel(uint32_t state);
+    void Key(uint32_t key);
+    // Paints the rows from the top item; the y below the last one.
+    int32_t DrawRows(const c_GUIB_Font* font, int32_t reserved);
+    void DrawRow(const c_GUIB_Font* font, const Item& item, int32_t y, int32_t reserved);
+    static uint32_t ScrollHandler(
+        c_GUIB_Window* bar, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    uint32_t m_current = GUIB_LB_NONE;
+    uint32_t m_anchor = 0;
+    uint32_t m_dragState = 1; // whether a drag selects or unselects the items it sweeps
+    uint32_t m_top = 0;
+    int32_t m_defaultItemHeight;
+    GUIB_Ref<c_GUIB_Font> m_font;
+    std::vector<Item> m_items;
+    c_GUIB_ScrollBar* m_scrollBar; // a child
+};
+
+// The picture of a panel: background colour, picture (or null), mode, and the scroll steps of
+// mode GUIB_PM_SCROLL in pixels (0: four line heights across, one line height down).
+struct GUIB_PictureSetup {
+    uint32_t background;
+    c_GUIB_Bitmap* picture;
+    uint32_t mode;
+    int32_t horizontalStep;
+    int32_t verticalStep;
+};
+
+// Picture modes: mode & GUIB_PM_MASK picks one of the first six (the mask keeps all five mode
+// bits, fit included); GUIB_PM_SURFACE is a switch of its own.
+inline constexpr uint32_t GUIB_PM_ONCE = 0; // at the content's top-left
+inline constexpr uint32_t GUIB_PM_TILE = 1;
+inline constexpr uint32_t GUIB_PM_CENTRE = 2;
+inline constexpr uint32_t GUIB_PM_STRETCH = 4; // the picture is resampled to the panel's size
+inline constexpr uint32_t GUIB_PM_FIT = 8; // a larger picture is shrunk, keeping its aspect
+inline constexpr uint32_t GUIB_PM_SCROLL = 16; // scroll bars where the picture does not fit
+inline constexpr uint32_t GUIB_PM_MASK = 0x1F;
+inline constexpr uint32_t GUIB_PM_SURFACE = 0x100; // the picture is the panel's surface
+
+// The plain container and picture window: its content (inside the frame when the frame bit is
+// set) shows the background colour (fill colour 1) and optionally a picture, copied opaquely.
+// Stretch and fit modes resample the shared picture itself. In scroll mode the panel makes its
+// own scroll bars and the wheel scrolls it vertically.
+class c_GUIB_Panel : public c_GUIB_Window {
+public:
+    explicit c_GUIB_Panel(const GUIB_WindowCreate* create);
+
+    // 0, or GUIB_BAD_RANGE for another masked mode (colour, mode and picture are kept all the
+    // same). A panel that had no picture and gets none is marked dirty only when its
+    // background colour changed.
+    SYS_Status SetPicture(const GUIB_PictureSetup* setup);
+    // Colour, picture (no reference added) and mode; a null setup is ignored.
+    void GetPicture(GUIB_PictureSetup* setup) const;
+    // Either pointer may be null.
+    void GetScrollOffset(int32_t* x, int32_t* y) const;
+    c_GUIB_ScrollBar* GetHorizontalBar() const { return m_horizontal; }
+    c_GUIB_ScrollBar* GetVerticalBar() const { return m_vertical; }
+
+    void OnMouse(
+        uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect* clip) override;
+    void Draw() override;
+
+protected:
+    ~c_GUIB_Panel() override = default;
+
+private:
+    void DropScrollBars();
+    void MakeScrollBars(int32_t pictureWidth, int32_t pictureHeight);
+    c_GUIB_ScrollBar* MakeScrollBar(
+        const GUIB_Rect& r, uint32_t orientation, int32_t range, int32_t step, int32_t page);
+    void FitPicture();
+    void PictureSteps(const GUIB_PictureSetup* setup);
+    GUIB_Rect PrepareContent();
+    void DrawTiles(const GUIB_Rect& content);
+    void DrawPicture(const GUIB_Rect& content);
+    void Fill(const GUIB_Rect& r, uint32_t colour);
+    static uint32_t ScrollHandler(
+        c_GUIB_Window* bar, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+
+    c_GUIB_ScrollBar* m_horizontal = nullptr; // children the panel made
+    c_GUIB_ScrollBar* m_vertical = nullptr;
+    int32_t m_scrollX = 0; // the picture pixel at the content's top-left
+    int32_t m_scrollY = 0;
+    uint32_t m_mode = 0;
+    GUIB_Ref<c_GUIB_Bitmap> m_picture;
+    int32_t m_horizontalStep = 1;
+    int32_t m_verticalStep = 1;
 };
