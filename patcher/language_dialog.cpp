@@ -108,10 +108,11 @@ int LanguageDialog::Result() const
 
 int RunLanguageDialog(c_GUIB_Desktop* desktop, const LanguageDialog& dialog)
 {
+    // An answer given in the pass that also closed the window still counts.
     while (!dialog.Answered()) {
         Startup().waitForInput(1);
         if (desktop->Pump() == 0)
-            return 0;
+            break;
     }
     return dialog.Result();
 }

@@ -146,7 +146,7 @@ private:
 // The dialog's row height (the environment's control unit) and its size for count rows.
 int32_t LanguageDialogRowHeight(const c_GUIB_Environment* environment);
 GUIB_Point LanguageDialogSize(const c_GUIB_Environment* environment, uint32_t count);
-// Pumps the desktop until the dialog is answered (its Result) or its window is closed (0).
+// Pumps the desktop until the dialog is answered or its window is closed; then its Result.
 int RunLanguageDialog(c_GUIB_Desktop* desktop, const LanguageDialog& dialog);
 
 }
