@@ -80,14 +80,4 @@ TEST_F(CommandLine, CurrentFolderThatIsUnknownOrHasNoRoomForItsSeparatorGivesNoF
     EXPECT_EQ("failed", StartFolder("patcher.exe")) << "an answer beyond the buffer";
 }
 
-TEST_F(CommandLine, ReadingTheCommandLineSetsTheStartFolder)
-{
-    PTCH_ReadCommandLine("\"C:\\Patch\\patcher.exe\"");
-    EXPECT_EQ(std::string("C:\\Patch\\"), PTCH_GetStartFolder());
-    g_answer = 0;
-    g_current = std::string(300, 'c');
-    PTCH_ReadCommandLine("patcher.exe");
-    EXPECT_EQ(std::string(), PTCH_GetStartFolder());
-}
-
 }

@@ -114,12 +114,4 @@ TEST_F(InstallerWindow, LaunchRunsUntilTheWindowIsClosedAndDoneLeavesNothing)
     EXPECT_EQ(0u, SYS_InitDepth());
 }
 
-TEST_F(InstallerWindow, MainLoopEndsWhenTheRunningFlagIsCleared)
-{
-    ASSERT_EQ(1, Start(English()));
-    PTCH_SetRunning(false);
-    PTCH_MainLoop();
-    EXPECT_FALSE(PTCH_GetDesktop()->IsClosed());
-}
-
 }
