@@ -490,3 +490,100 @@ private:
     c_GUIB_ProgressBar* m_totalBar;
     c_GUIB_MessageBox* m_retryBox = nullptr; // held with a reference while it is open
 };
+
+// ---- Start-up, installer window and language dialog ---------------------------------------
+// The program's spine: the start folder from the command line, the modules started in a fixed
+// order with the staged installer data, the language chosen and loaded, the installer window
+// with its pictures, colours and font, the main loop and the shutdown in reverse order. Every
+// failure before the installer window exists is shown as a plain message box (on POSIX a line
+// "caption: text" on the error stream).
+
+class c_GUIB_Environment;
+class c_GUIB_Desktop;
+
+// The installer window's class; a window of it marks a running installer.
+inline constexpr const char* PTCH_WINDOW_CLASS = "KD_Inst_WND_Class";
+// The name of the lock the running installer holds from its first step to its last.
+inline constexpr const char* PTCH_INSTANCE_LOCK = "KD_Inst_Running";
+
+// One row of the language table: the version record's language id, the distribution code,
+// the name the language dialog shows and the code that names the language's files.
+struct PTCH_Language {
+    uint32_t id;
+    uint32_t distribution;
+    const char* name;
+    const char* code;
+};
+inline constexpr uint32_t PTCH_LANGUAGE_COUNT = 11;
+// The rows in the order of every scan and of the language dialog.
+extern const PTCH_Language PTCH_LANGUAGES[PTCH_LANGUAGE_COUNT];
+
+// Exit codes of the start: go on to the wizard, another installer runs, the start failed.
+inline constexpr int PTCH_LAUNCHED = 0;
+inline constexpr int PTCH_ALREADY_RUNNING = 1;
+inline constexpr int PTCH_START_FAILED = -1;
+
+// The program's start before the wizard: takes the single-instance lock first (when another
+// installer holds it, brings that one's window forward and answers PTCH_ALREADY_RUNNING without
+// touching any file), then PTCH_ReadCommandLine, PTCH_Init and PTCH_InitGUI. PTCH_LAUNCHED when
+// the installer window is up; PTCH_START_FAILED when a step failed (everything started is shut
+// down again and the lock is given up).
+int PTCH_Launch(uintptr_t instance, const char* commandLine);
+
+// The start folder from the command line: the folder of the program path (the first token,
+// quoted or up to the first blank) when that path is absolute, else the current folder; it
+// always ends in "\\". A program path or current folder that does not fit leaves it empty,
+// which fails PTCH_Init.
+void PTCH_ReadCommandLine(const char* commandLine);
+
+// Starts the modules in order (platform layer, installation library, archive file system with
+// the start folder, the staged and mounted "patcher.cbf", the installer data "patcher.txt", the
+// GUI toolkit, the installed version record), chooses and loads the language (the record's,
+// the only language file, or the language dialog's choice) and starts COM. 1 when every step
+// succeeded; 0 otherwise, after a message box where one applies, with everything started shut
+// down again and the staged copy deleted.
+int PTCH_Init(uintptr_t instance);
+// Shuts down what PTCH_Init and PTCH_InitGUI started, in reverse order, and gives up the
+// single-instance lock.
+void PTCH_Done();
+
+// Passes of the main loop while the running flag is set: a wait of at most 1 ms for input, then
+// the desktop's Pump; a closed window clears the flag.
+void PTCH_MainLoop();
+
+// The state of the run, valid from PTCH_Init (the desktop from PTCH_InitGUI) to PTCH_Done.
+c_GUIB_Environment* PTCH_GetEnvironment();
+c_GUIB_Desktop* PTCH_GetDesktop();
+// The chosen language's code ("" before the choice).
+const char* PTCH_GetLanguageCode();
+// The installed game's version record as read at the start (zeroed when none was read).
+const VersionInfo* PTCH_GetInstalledRecord();
+bool PTCH_IsRunning();
+void PTCH_SetRunning(bool running);
+
+// Layout of the installer window, in pixels.
+inline constexpr int32_t PTCH_WINDOW_WIDTH = 437;
+inline constexpr int32_t PTCH_WINDOW_HEIGHT = 320;
+inline constexpr int32_t PTCH_TITLE_WIDTH = 350;
+inline constexpr int32_t PTCH_TITLE_HEIGHT = 105;
+inline constexpr int32_t PTCH_BUTTON_GAP = 6;
+inline constexpr int32_t PTCH_BUTTON_WIDTH = 75;
+inline constexpr int32_t PTCH_MARGIN = 16; // also the button height
+// The look of both desktop windows: WS_POPUP, WS_BORDER, WS_SYSMENU.
+inline constexpr uint32_t PTCH_WINDOW_STYLE = 0x80880000;
+
+// Creates the installer's desktop (PTCH_WINDOW_WIDTH × PTCH_WINDOW_HEIGHT) with its own window
+// of the installer's class, captioned with text 300, registers the controls' pictures, applies
+// the colour settings and makes the language's font file the default font. 1 with the running
+// flag set; 0 when the window cannot be made, or after the message "Cannot load font file. (%s)"
+// when the font file is missing or holds no usable font.
+int PTCH_InitGUI();
+// The colours of ids 260..265 (text colours) and 280..286 (fill colours) that are set and read
+// as numbers, into the environment's properties; windows created afterwards take them.
+void ApplyColourSettings();
+
+// Shows the language dialog with the rows (indices into PTCH_LANGUAGES, count of them) as a
+// list, the first preselected, and runs its own pump until the user confirms with "Ok" or a
+// double click, quits or closes it. 1 with the language code set to the confirmed row's; 0
+// when the user quits, the window cannot be made or no valid row is chosen.
+int GetLanguageDialog(uint32_t count, const uint32_t* rows);

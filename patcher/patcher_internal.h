@@ -3,7 +3,9 @@
 // the bounded text helpers shared by the version record, the game detection and the file list.
 #pragma once
 
+#include "guib/guib.h"
 #include "patcher/os_engine.h"
+#include "patcher/os_startup.h"
 #include "patcher/os_window.h"
 #include "patcher/patcher.h"
 
@@ -11,6 +13,7 @@ class InstallLib_FileReplacement;
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace patcher::detail {
 
@@ -154,5 +157,74 @@ bool IsTemporaryName(const char* name);
 // Removes the temporary files that an earlier, killed run left in the folders the list's
 // destinations go into (relative ones below base). Links and folders are never touched.
 void RemoveLeftovers(SYS_ItemStore* list, const char* base);
+
+// ---- Start-up -----------------------------------------------------------------------------
+
+// The system calls of the start and the language dialog it may show. The native table holds
+// the start-up backend's functions, the platform layer's message box and GetLanguageDialog.
+struct StartupCalls {
+    os::InstanceLock (*takeInstanceLock)(const char* name, uintptr_t* lock);
+    void (*releaseInstanceLock)(uintptr_t lock);
+    void (*bringWindowForward)(const char* className);
+    uint32_t (*currentFolder)(char* buffer, uint32_t capacity);
+    uintptr_t (*loadProgramIcon)(uintptr_t instance);
+    bool (*initCom)();
+    void (*doneCom)();
+    void (*waitForInput)(uint32_t milliseconds);
+    void (*showMessage)(const char* text, const char* caption);
+    int (*chooseLanguage)(uint32_t count, const uint32_t* rows);
+};
+const StartupCalls& Startup();
+const StartupCalls& NativeStartupCalls();
+// Puts calls in place of the table in use (null restores the native table). For tests; the
+// table must outlive its use.
+void ReplaceStartupCalls(const StartupCalls* calls);
+
+// The start folder the command line gives (PTCH_ReadCommandLine's rule) into folder, ending in
+// "\\". False, with folder empty, when neither the program's folder nor the current folder fits
+// capacity with the separator.
+bool StartFolderOf(const char* commandLine, char* folder, size_t capacity);
+
+// The language files in "Languages": whether any ".txt" file was found, and in candidates the
+// table row of each file whose name before its first "." is a language code (case ignored),
+// in the scan's order, a row as often as files name it.
+bool ScanLanguageFiles(std::vector<uint32_t>* candidates);
+// "Languages\\<code>.<extension>"; false when it does not fit.
+bool LanguageFilePath(char* path, size_t capacity, const char* code, const char* extension);
+
+// The run's state that the start and the window set.
+void SetLanguageCode(const char* code);
+void SetEnvironment(c_GUIB_Environment* environment);
+void SetDesktop(c_GUIB_Desktop* desktop);
+VersionInfo* InstalledRecord();
+
+// The language dialog's controls on a desktop of LanguageDialogSize: a label, the list of the
+// rows' names (the row index as each item's data, the first item current), "Ok" and "Quit".
+// Clicks and a double click on the current item set the flags; the object must stay in place
+// while the desktop lives.
+class LanguageDialog {
+public:
+    LanguageDialog(c_GUIB_Desktop* desktop, uint32_t count, const uint32_t* rows);
+    LanguageDialog(const LanguageDialog&) = delete;
+    LanguageDialog& operator=(const LanguageDialog&) = delete;
+
+    bool Answered() const { return m_confirmed != 0 || m_quit != 0; }
+    c_GUIB_ListBox* List() const { return m_list; }
+    // The row of the current item (the first item's when none is current), or
+    // PTCH_LANGUAGE_COUNT when the item's data is no row.
+    uint32_t ChosenRow() const;
+    // 1 with the language code set when "Ok" or a double click confirmed a row, else 0.
+    int Result() const;
+
+private:
+    uint32_t m_confirmed = 0;
+    uint32_t m_quit = 0;
+    c_GUIB_ListBox* m_list = nullptr;
+};
+// The dialog's row height (the environment's control unit) and its size for count rows.
+int32_t LanguageDialogRowHeight(const c_GUIB_Environment* environment);
+GUIB_Point LanguageDialogSize(const c_GUIB_Environment* environment, uint32_t count);
+// Pumps the desktop until the dialog is answered or its window is closed; then its Result.
+int RunLanguageDialog(c_GUIB_Desktop* desktop, const LanguageDialog& dialog);
 
 }
