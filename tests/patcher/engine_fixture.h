@@ -15,6 +15,8 @@ namespace test {
 
 class EngineFixture : public PatcherFixture {
 protected:
+    InstallLibSession m_installLib;
+
     void SetUp() override;
     void TearDown() override;
 

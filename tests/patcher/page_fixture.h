@@ -23,6 +23,8 @@ struct PageEvent {
 
 class PageFixture : public PatcherFixture {
 protected:
+    InstallLibSession m_installLib;
+
     // The page area of the wizard's frame: 350 × 201 at (0, 104).
     static constexpr int32_t PAGE_X = 0;
     static constexpr int32_t PAGE_Y = 104;

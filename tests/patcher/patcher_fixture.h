@@ -4,6 +4,7 @@
 // values and files in place.
 #pragma once
 
+#include "installlib/installlib.h"
 #include "ml/ml.h"
 #include "patcher/patcher.h"
 #include "patcher/patcher_internal.h"
@@ -22,6 +23,17 @@ namespace test {
 
 // The module's key paths, placed below the sandbox's root.
 std::string SandboxPath(const char* path);
+
+// The installation operations started for the life of a fixture, as the installer starts them
+// before anything stages a file: the staging folder is then made below the test's temporary
+// folder and removed with the last stop, never left behind for a later test.
+class InstallLibSession {
+public:
+    InstallLibSession() { EXPECT_NE(0, InitInstallLib()); }
+    ~InstallLibSession() { DoneInstallLib(); }
+    InstallLibSession(const InstallLibSession&) = delete;
+    InstallLibSession& operator=(const InstallLibSession&) = delete;
+};
 
 class PatcherFixture : public ::testing::Test {
 protected:
