@@ -6,6 +6,8 @@ function(patcher_module name)
     file(GLOB sources CONFIGURE_DEPENDS
          ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
          ${CMAKE_CURRENT_SOURCE_DIR}/${PATCHER_BACKEND}/*.cpp)
+    # A program's entry point (main_<system>.cpp) belongs to the program, not to the library.
+    list(FILTER sources EXCLUDE REGEX "/main_[a-z0-9]+\\.cpp$")
     if(NOT sources) # a module whose sources are still to come: its header alone
         add_library(${name} INTERFACE)
         target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})

@@ -587,3 +587,33 @@ void ApplyColourSettings();
 // double click, quits or closes it. 1 with the language code set to the confirmed row's; 0
 // when the user quits, the window cannot be made or no valid row is chosen.
 int GetLanguageDialog(uint32_t count, const uint32_t* rows);
+
+// ---- Wizard -------------------------------------------------------------------------------
+// The installer's pages inside its window: a frame with the title picture, the status line and
+// a column of three buttons, and one content window per page number. PTCH_Start decides the
+// first page from the patch's settings and the installed game; button clicks and the engine's
+// notifications move between the pages, and the end pages stop the main loop.
+
+class c_GUIB_Window;
+
+inline constexpr uint32_t PTCH_PAGE_COUNT = 20;
+inline constexpr uint32_t PTCH_NO_PAGE = 1000;
+
+// Builds the wizard on the installer's desktop and shows its first page: the start page, or
+// the refusal for a game that is not installed, a newer patch already installed, an installed
+// patch too old for this one, or an editor newer than the patch's.
+void PTCH_Start();
+// Shows page (PTCH_PAGE_COUNT or more does nothing): its title, buttons, status line and
+// content. Extras: page 11 takes up to two wide texts (pointers) shown under its heading; page
+// 13 takes the free and the needed bytes of the game's disk.
+void PTCH_ShowPage(uint32_t page, uint64_t extra1 = 0, uint64_t extra2 = 0);
+// The callback of every wizard window: the three buttons' clicks and the progress page's
+// PTCH_EV_* notifications. 1 when handled.
+uint32_t PTCH_OnEvent(
+    c_GUIB_Window* sender, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2);
+// The shown page, PTCH_NO_PAGE before the first.
+uint32_t PTCH_GetCurrentPage();
+
+// The installer program: PTCH_Launch, then the wizard and the main loop, and PTCH_Done. The
+// process's exit code: PTCH_Launch's answer when it did not launch, else 0.
+int PTCH_Run(uintptr_t instance, const char* commandLine);

@@ -228,3 +228,34 @@ GUIB_Point LanguageDialogSize(const c_GUIB_Environment* environment, uint32_t co
 int RunLanguageDialog(c_GUIB_Desktop* desktop, const LanguageDialog& dialog);
 
 }
+
+namespace patcher::detail {
+
+// ---- Wizard -------------------------------------------------------------------------------
+
+// The wizard's state: its windows, its page table and sequence, the user's choices (booleans
+// that the check boxes set) and what the start read about the patch and the installed game.
+struct Wizard {
+    uint32_t currentPage;
+    c_GUIB_Window* pages[PTCH_PAGE_COUNT]; // content windows, children of the frame
+    uint32_t sequence[5]; // licence, option pages, ready
+    uint32_t sequenceLength;
+    uint32_t sequencePosition;
+    uint32_t shortcutCount;
+    uint32_t desktopChoice;
+    uint32_t programChoice;
+    uint32_t runChoice;
+    uint32_t max51Choice;
+    uint32_t max60Choice;
+    bool editorToolsOffered;
+    PatchSettings settings; // keepNewer is cleared unless the patch is a real downgrade
+    InstalledGame game;
+    MaxVersions max; // found flags follow the editor-tools choices when the copy starts
+    c_GUIB_Panel* frame; // held by the desktop
+    c_GUIB_Panel* title; // children of the frame
+    c_GUIB_Label* status;
+    c_GUIB_Button* buttons[3]; // bottom, middle, top; children of the column
+};
+Wizard& WizardState();
+
+}

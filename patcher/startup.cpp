@@ -32,6 +32,8 @@ SYS_StartRecord g_startRecord {};
 
 void ShutDown()
 {
+    // A copy still under way reads from the archives: it ends before anything it uses goes.
+    PTCH_StopEngine();
     if (g_started.com)
         Startup().doneCom();
     VI_Done();
