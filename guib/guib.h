@@ -913,6 +913,7 @@ private:
     void CopyEnvironment();
     void DropChildren();
     void LeaveInput();
+    void LeaveAncestors();
     void RemoveChild(c_GUIB_Window* child);
     void RaiseChild(c_GUIB_Window* child);
     void FlagsChanged(uint32_t old, uint32_t mask);

@@ -85,12 +85,7 @@ void c_GUIB_Window::CopyEnvironment()
 
 c_GUIB_Window::~c_GUIB_Window()
 {
-    if ((m_flags & GUIB_WF_ACTIVATABLE) != 0)
-        (void)SendUp(GUIB_MSG_GONE, reinterpret_cast<uintptr_t>(this), 0);
-    ReleaseCapture();
-    Unfocus();
-    if ((m_flags & GUIB_WF_HOVER) != 0)
-        (void)SendUp(GUIB_MSG_LEFT, reinterpret_cast<uintptr_t>(this), 0);
+    LeaveAncestors();
     Invalidate(&m_rect);
     DropChildren();
     ReleaseCapture();
@@ -130,6 +125,13 @@ void c_GUIB_Window::LeaveInput()
 {
     for (c_GUIB_Window* child : m_lists->children)
         child->LeaveInput();
+    LeaveAncestors();
+}
+
+// Tells the ancestors that the window no longer counts: its activatable ancestor forgets it
+// and the root gives up its capture, focus and hover.
+void c_GUIB_Window::LeaveAncestors()
+{
     if ((m_flags & GUIB_WF_ACTIVATABLE) != 0)
         (void)SendUp(GUIB_MSG_GONE, reinterpret_cast<uintptr_t>(this), 0);
     ReleaseCapture();
