@@ -56,14 +56,14 @@ public:
     }
 };
 
-struct LayerSpec {
+struct LayerShape {
     GUIB_Rect r;
     uint32_t alpha;
     bool sparse;
 };
 
 // Back to front.
-const LayerSpec LAYERS[] = {
+const LayerShape LAYERS[] = {
     { { 0, 0, WIDTH, HEIGHT }, 0xFF, false }, // background picture
     { { 0, 0, WIDTH, 20 }, 0xD8, false }, // title bar
     { { 10, 30, 210, 180 }, 0xFF, false }, // picture panel
@@ -89,8 +89,9 @@ struct Scene {
             std::exit(1);
         }
         uint32_t seed = 1;
-        for (const LayerSpec& spec : LAYERS)
-            layers.push_back(new Layer(&(create = Child(spec.r)), seed++, spec.alpha, spec.sparse));
+        for (const LayerShape& shape : LAYERS)
+            layers.push_back(
+                new Layer(&(create = Child(shape.r)), seed++, shape.alpha, shape.sparse));
         for (const GUIB_Rect& r : BUTTONS)
             layers.push_back(new HoverButton(&(create = Child(r))));
         (void)desktop->Pump();
