@@ -210,6 +210,71 @@ TEST_F(Wizard, HostileArchiveEndsOnTheFailedPageWithNothingWritten)
     EXPECT_FALSE(PTCH_IsRunning());
 }
 
+// Three archives with the second one missing: the copy stops at it with the retry box, which
+// names it. Ok once it is in place goes on through the third; Cancel ends on the cancelled page
+// with only the first archive's files.
+class WizardRetry : public Wizard {
+protected:
+    void StartWithoutSecondArchive()
+    {
+        Start("#309:\n#ENG 3\n#311:\n#ENG Insert disk 2\n");
+        WriteArchive(1);
+        WriteArchive(3);
+        Click(1);
+        Click(1);
+        Click(1);
+        for (int i = 0; i < 500 && RetryBox() == nullptr && PTCH_GetCurrentPage() == 4; ++i)
+            Settle(1);
+    }
+    void WriteArchive(int n)
+    {
+        const std::string name = "patch0" + std::to_string(n);
+        WriteFile(m_dir.Path() / "dist" / (name + ".cbf"),
+            BuildArchive({ StoredMember("patch\\" + name + ".txt", Bytes(name)) }));
+    }
+    c_GUIB_MessageBox* RetryBox() const
+    {
+        auto* page = static_cast<ProgressPage*>(patcher::detail::WizardState().pages[4]);
+        return page != nullptr ? page->GetRetryBox() : nullptr;
+    }
+    void Answer(uint32_t button)
+    {
+        c_GUIB_Button* target = RetryBox()->GetButton(button);
+        GUIB_Point at { 2, 2 };
+        target->ToRoot(&at);
+        Post(GUIB_WM_MOUSEMOVE, at.x, at.y);
+        Post(GUIB_WM_LBUTTONDOWN, at.x, at.y);
+        Post(GUIB_WM_LBUTTONUP, at.x, at.y);
+        Settle();
+    }
+};
+
+TEST_F(WizardRetry, OkWithTheArchiveInPlaceGoesOnToTheEnd)
+{
+    StartWithoutSecondArchive();
+    ASSERT_NE(nullptr, RetryBox());
+    EXPECT_EQ(u"Insert disk 2", std::u16string(RetryBox()->GetLabel()->GetCaption()));
+    EXPECT_EQ("patch01", GameFile("patch01.txt")) << "the first archive is applied before";
+    WriteArchive(2);
+    Answer(GUIB_MB_OK);
+    RunCopy();
+    ASSERT_EQ(5u, PTCH_GetCurrentPage());
+    EXPECT_EQ(
+        (std::vector<std::string> { "patch01.txt", "patch02.txt", "patch03.txt" }), TreeOf(m_game));
+}
+
+TEST_F(WizardRetry, CancelEndsOnTheCancelledPageWithTheFirstArchiveOnly)
+{
+    StartWithoutSecondArchive();
+    ASSERT_NE(nullptr, RetryBox());
+    Answer(GUIB_MB_CANCEL);
+    RunCopy();
+    EXPECT_EQ(12u, PTCH_GetCurrentPage());
+    EXPECT_EQ(std::vector<std::string> { "patch01.txt" }, TreeOf(m_game));
+    Click(1);
+    EXPECT_FALSE(PTCH_IsRunning());
+}
+
 // Pages that refuse the patch, from the installed record and the patch's versions.
 struct Refusal {
     const char* what;
