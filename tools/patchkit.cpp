@@ -30,7 +30,8 @@ const Command COMMANDS[] = {
     { "dump", Dump, "dump FILE --lang CODE" },
     { "lint", Lint, "lint FILE... [--lang CODE]..." },
     { "font", native::Font,
-        "font FONT_FILE OUT.fnt --size PX [--first N] [--count N]   (native builds only)" },
+        "font FONT_FILE OUT.fnt --size PX [--first N] [--count N] [--codepage N]"
+        "   (native builds only)" },
     { "fontinfo", FontInfo, "fontinfo FILE.fnt" },
     { "topng", native::ToPng, "topng INPUT OUT.png   (native builds only)" },
 };

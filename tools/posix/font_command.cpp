@@ -1,6 +1,8 @@
 // patchkit font: renders a TrueType or OpenType file with FreeType, character by character as
 // the toolkit captures a system font, and writes the glyphs as font group 0 of a record store,
-// the file a language pack carries as its font. Native builds only (FreeType).
+// the file a language pack carries as its font. Native builds only (FreeType). With a code page
+// the font's codes 0..255 are that page's bytes, each drawn as the character the page gives it,
+// as a font captured with 8-bit drawing on a system of that code page.
 #include "guib/guib.h"
 #include "guib/posix/freetype_face.h"
 #include "tools/command_support.h"
@@ -9,6 +11,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <iconv.h>
 #include <ostream>
 
 namespace patchkit {
@@ -24,7 +27,33 @@ struct FontRequest {
     uint32_t pixels = 0;
     uint32_t first = 32;
     uint32_t count = 224;
+    uint32_t codePage = 0; // 0: the codes are Unicode characters
 };
+
+// The Unicode characters of the 256 bytes of a Windows code page; 0 where the page defines no
+// character. False when iconv does not know the page.
+bool CodePageCharacters(uint32_t codePage, std::vector<uint32_t>* characters)
+{
+    const std::string name = "CP" + std::to_string(codePage);
+    iconv_t converter = iconv_open("UTF-32LE", name.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    characters->assign(256, 0);
+    for (uint32_t code = 1; code < 256; ++code) {
+        char byte = static_cast<char>(code);
+        unsigned char wide[4] = {};
+        char* in = &byte;
+        char* out = reinterpret_cast<char*>(wide);
+        size_t inLeft = 1;
+        size_t outLeft = sizeof wide;
+        if (iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1)
+            && outLeft == 0)
+            (*characters)[code] = wide[0] | wide[1] << 8 | wide[2] << 16 | uint32_t(wide[3]) << 24;
+        (void)iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(converter);
+    return true;
+}
 
 bool ParseNumber(const std::string& text, uint32_t* value)
 {
@@ -42,6 +71,7 @@ bool ParseRequest(const Arguments& arguments, FontRequest* request, std::string*
         uint32_t* option = argument == "--size" ? &request->pixels
             : argument == "--first"             ? &request->first
             : argument == "--count"             ? &request->count
+            : argument == "--codepage"          ? &request->codePage
                                                 : nullptr;
         if (option == nullptr) {
             paths.push_back(argument);
@@ -61,17 +91,22 @@ bool ParseRequest(const Arguments& arguments, FontRequest* request, std::string*
     else if (request->count == 0 || request->first > LAST_CHARACTER
         || request->count - 1 > LAST_CHARACTER - request->first)
         *reason = "--first and --count must give characters 0 to 65535";
+    else if (request->codePage != 0 && request->first + request->count > 256)
+        *reason = "with --codepage, --first and --count must give codes 0 to 255";
     return reason->empty();
 }
 
-// Renders every character of the range the face has; those it lacks are left out.
-void RenderRange(
-    const guib::posix::FreeTypeFace& face, const FontRequest& request, c_GUIB_Font* font)
+// Renders every character of the range the face has; those it lacks, and codes the code page
+// leaves undefined, are left out. characters maps a code to its character when not empty.
+void RenderRange(const guib::posix::FreeTypeFace& face, const FontRequest& request,
+    const std::vector<uint32_t>& characters, c_GUIB_Font* font)
 {
     std::vector<uint8_t> coverage;
     for (uint32_t code = request.first; code - request.first < request.count; ++code) {
+        const uint32_t character = characters.empty() ? code : characters[code];
         guib::os::CapturedGlyph glyph {};
-        if (face.HasCharacter(code) && face.Render(code, 0, &coverage, &glyph))
+        if (character != 0 && face.HasCharacter(character)
+            && face.Render(character, 0, &coverage, &glyph))
             (void)font->AddCoverageGlyph(
                 code, glyph.width, glyph.height, glyph.overlap, glyph.coverage);
     }
@@ -79,12 +114,12 @@ void RenderRange(
 
 // The font file's bytes: the rendered glyphs as font group 0 of a record store.
 SYS_Status MakeFontFile(const guib::posix::FreeTypeFace& face, const FontRequest& request,
-    uint32_t* glyphs, std::string* bytes)
+    const std::vector<uint32_t>& characters, uint32_t* glyphs, std::string* bytes)
 {
     c_GUIB_Font* font = new c_GUIB_Font();
     const guib::os::CapturedMetrics metrics = face.Metrics();
     font->SetHeader(GUIB_FONT_COVERAGE, metrics.height, metrics.ascent);
-    RenderRange(face, request, font);
+    RenderRange(face, request, characters, font);
     *glyphs = font->GetGlyphCount();
     c_GUIB_Store* store = new c_GUIB_Store();
     const SYS_Status status = font->SaveToStore(store, 0);
@@ -111,6 +146,9 @@ int RenderFont(const Arguments& arguments, std::ostream& out, std::ostream& err)
     const std::string source = PathText(request.source);
     if (!std::filesystem::is_regular_file(request.source))
         return Fail(err, source + ": no such file");
+    std::vector<uint32_t> characters;
+    if (request.codePage != 0 && !CodePageCharacters(request.codePage, &characters))
+        return Fail(err, "code page " + std::to_string(request.codePage) + " is not known");
     guib::posix::FreeTypeFace face;
     if (!face.Open(request.source.c_str(), 0))
         return Fail(err, source + ": not a font file FreeType can read");
@@ -119,7 +157,7 @@ int RenderFont(const Arguments& arguments, std::ostream& out, std::ostream& err)
             source + ": the face cannot be sized to " + std::to_string(request.pixels) + " pixels");
     uint32_t glyphs = 0;
     std::string bytes;
-    if (MakeFontFile(face, request, &glyphs, &bytes) != SYS_OK)
+    if (MakeFontFile(face, request, characters, &glyphs, &bytes) != SYS_OK)
         return Fail(err, source + ": the font is larger than a record store holds");
     if (glyphs == 0)
         return Fail(err, source + ": the face has no character of the range");

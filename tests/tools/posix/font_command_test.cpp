@@ -53,6 +53,33 @@ TEST_F(FontCommand, TakesTheRangeAndSizeGiven)
     EXPECT_NE(std::string::npos, info.out.find("first 48\nlast 57\n")) << info.out;
 }
 
+// A code-page font: each byte code carries the glyph of the character the page gives that byte,
+// and bytes the page leaves undefined get none.
+TEST_F(FontCommand, DrawsTheBytesOfACodePage)
+{
+    ASSERT_EQ(0,
+        RunPatchkit({ "font", SANS, Out("ru.fnt"), "--size", "11", "--codepage", "1251" }).status);
+    ASSERT_EQ(0,
+        RunPatchkit(
+            { "font", SANS, Out("uni.fnt"), "--size", "11", "--first", "1040", "--count", "64" })
+            .status);
+    auto load = [&](const std::string& name) {
+        const std::string bytes = test::ReadBytes(m_dir.Path() / name);
+        auto store = test::StoreOf(test::Bytes(bytes.begin(), bytes.end()));
+        auto* font = new c_GUIB_Font();
+        EXPECT_EQ(SYS_OK, font->LoadFromStore(store.get(), 0));
+        return test::Held<c_GUIB_Font>(font);
+    };
+    auto codePage = load("ru.fnt");
+    auto unicode = load("uni.fnt");
+    // 0xC0..0xFF are U+0410..U+044F in code page 1251; 0x98 is undefined there.
+    for (uint32_t code = 0xC0; code <= 0xFF; ++code)
+        EXPECT_EQ(test::GlyphOf(*unicode, code - 0xC0 + 0x410), test::GlyphOf(*codePage, code));
+    const std::vector<uint32_t> codes = test::CodesOf(*codePage);
+    EXPECT_EQ(codes.end(), std::find(codes.begin(), codes.end(), 0x98u));
+    EXPECT_EQ(255u, codes.back());
+}
+
 TEST_F(FontCommand, RefusesBadArgumentsAndInputs)
 {
     test::WriteBytes(m_dir.Path() / "text.ttf", "not a font");
@@ -68,6 +95,8 @@ TEST_F(FontCommand, RefusesBadArgumentsAndInputs)
         { "font", Out("none.ttf"), Out("a.fnt"), "--size", "11" },
         { "font", Out("text.ttf"), Out("a.fnt"), "--size", "11" },
         { "font", SANS, Out("no/such/folder/a.fnt"), "--size", "11" },
+        { "font", SANS, Out("a.fnt"), "--size", "11", "--codepage", "99999" },
+        { "font", SANS, Out("a.fnt"), "--size", "11", "--codepage", "1251", "--count", "250" },
     };
     for (const auto& arguments : cases)
         EXPECT_TRUE(test::FailsWithOneLine(RunPatchkit(arguments))) << arguments.back();
