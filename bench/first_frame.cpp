@@ -11,7 +11,8 @@
 
 int main(int argc, char** argv)
 {
-    std::string commandLine = "\"" + std::string(argc > 0 ? argv[0] : "") + "\"";
+    std::string commandLine(1, '"');
+    commandLine.append(argc > 0 ? argv[0] : "").push_back('"');
     if (PTCH_Launch(0, commandLine.c_str()) != PTCH_LAUNCHED)
         return 1;
     PTCH_Start();

@@ -10,7 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/native-release}
 [[ -f $build/build.ninja ]] || cmake --preset native-release >/dev/null
-cmake --build "$build" --target first_frame trivial_start sample_dist -- --quiet
+cmake --build "$build" --target first_frame trivial_start sample_dist -- --quiet |
+    { grep -v "^ninja: no work to do" || true; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
