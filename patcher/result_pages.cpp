@@ -80,8 +80,8 @@ void TooOld(ResultContent& content)
     const char16_t* values[] = { required };
     (void)PTCH_Substitute(
         content.made[0], RESULT_TEXT_CAPACITY, PageText(101), values, std::size(values));
-    VersionBlock(content.made[1], TOO_OLD_TEXTS, installed.patchVersionName,
-        installed.patchVersion, installed.patchVersionTime, nullptr);
+    VersionBlock(content.made[1], TOO_OLD_TEXTS, installed.patchVersionName, installed.patchVersion,
+        installed.patchVersionTime, nullptr);
     Add(content, PageText(100), 1);
     Add(content, content.made[0]);
     Add(content, content.made[1]);

@@ -65,8 +65,8 @@ int CopyArchives(PatchEngine& engine)
             return SILENT_PATCHED;
         case PTCH_PollResult::MountFailed:
             return PrintPage(11, SILENT_FAILED,
-                Extra(PageText(
-                    static_cast<int32_t>(PTCH_ID_ARCHIVE_COUNT + engine.currentArchive))));
+                Extra(
+                    PageText(static_cast<int32_t>(PTCH_ID_ARCHIVE_COUNT + engine.currentArchive))));
         case PTCH_PollResult::Failed:
         case PTCH_PollResult::Idle: // nothing runs that could still finish the patch
             return PrintPage(11, SILENT_FAILED, Extra(engine.errorText));

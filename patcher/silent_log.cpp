@@ -111,8 +111,8 @@ SYS_Status Written(SYS_Status status, SYS_RegKey key, const char* name, const st
 {
     if (status != SYS_OK)
         return status;
-    const std::string line = "registry HKEY_LOCAL_MACHINE\\" + Utf8OfFileApi(g_watch.paths[key].c_str())
-        + "\\" + Utf8OfFileApi(name) + " = " + value;
+    const std::string line = "registry HKEY_LOCAL_MACHINE\\"
+        + Utf8OfFileApi(g_watch.paths[key].c_str()) + "\\" + Utf8OfFileApi(name) + " = " + value;
     if (auto batch = g_watch.batches.find(key); batch != g_watch.batches.end())
         batch->second.push_back(line);
     else
@@ -122,8 +122,8 @@ SYS_Status Written(SYS_Status status, SYS_RegKey key, const char* name, const st
 
 SYS_Status SetString(SYS_RegKey key, const char* name, const char* text)
 {
-    return Written(g_watch.inner.setString(key, name, text), key, name,
-        "\"" + Utf8OfFileApi(text) + "\"");
+    return Written(
+        g_watch.inner.setString(key, name, text), key, name, "\"" + Utf8OfFileApi(text) + "\"");
 }
 
 SYS_Status SetDword(SYS_RegKey key, const char* name, uint32_t value)

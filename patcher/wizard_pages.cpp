@@ -78,8 +78,10 @@ c_GUIB_Window* ItemContent(GUIB_WindowCreate* create, const PageItem (&items)[N]
 c_GUIB_Window* ReadyContent(GUIB_WindowCreate* create)
 {
     char16_t folder[BLOCK_CAPACITY];
-    (void)SYS_WFormat(folder, BLOCK_CAPACITY, u"%s\n%s", PageText(31), WizardState().game.folderWide);
-    const PageItem items[] = { TextItem(PageText(30), 1), TextItem(folder), TextItem(PageText(32), 1) };
+    (void)SYS_WFormat(
+        folder, BLOCK_CAPACITY, u"%s\n%s", PageText(31), WizardState().game.folderWide);
+    const PageItem items[]
+        = { TextItem(PageText(30), 1), TextItem(folder), TextItem(PageText(32), 1) };
     return ItemContent(create, items);
 }
 
