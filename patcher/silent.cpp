@@ -105,8 +105,11 @@ int Decide()
 
 int Run(uintptr_t instance, const char* commandLine)
 {
-    if (PTCH_Launch(instance, commandLine) != PTCH_LAUNCHED)
+    // Some failures of the start end it without a message; the report always names the end.
+    if (PTCH_Launch(instance, commandLine) != PTCH_LAUNCHED) {
+        g_log->Line("The installer could not start.");
         return SILENT_START_FAILED;
+    }
     const int code = Decide();
     PTCH_Done();
     return code;

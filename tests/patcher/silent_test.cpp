@@ -130,12 +130,14 @@ TEST_F(Silent, MissingArchiveFailsAtOnceAfterTheArchivesBeforeIt)
 
 TEST_F(Silent, FailedStartIsReportedInsteadOfShown)
 {
-    EXPECT_EQ(1, RunLogged());
+    EXPECT_EQ(1, RunLogged()) << "no patcher.cbf";
     EXPECT_TRUE(Seen().messages.empty());
     EXPECT_EQ(0u, SYS_InitDepth());
     WriteText(m_dir.Path() / "dist" / "patcher.cbf", "plain text");
     EXPECT_EQ(1, RunLogged());
-    EXPECT_EQ("Fatal error: Cannot load installer data file (patcher.cbf)\n", Log());
+    EXPECT_EQ("The installer could not start.\nFatal error: Cannot load installer data file "
+              "(patcher.cbf)\nThe installer could not start.\n",
+        Log());
     EXPECT_TRUE(Seen().messages.empty());
 }
 
