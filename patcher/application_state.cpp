@@ -5,11 +5,14 @@
 
 namespace {
 
+using namespace patcher::detail;
+
 c_GUIB_Environment* g_environment = nullptr;
 c_GUIB_Desktop* g_desktop = nullptr;
 const char* g_languageCode = nullptr;
 VersionInfo g_installed {};
 bool g_running = false;
+const SilentMode* g_silent = nullptr;
 
 }
 
@@ -33,6 +36,16 @@ void SetDesktop(c_GUIB_Desktop* desktop)
 VersionInfo* InstalledRecord()
 {
     return &g_installed;
+}
+
+void SetSilentMode(const SilentMode* mode)
+{
+    g_silent = mode;
+}
+
+const SilentMode* GetSilentMode()
+{
+    return g_silent;
 }
 
 }

@@ -50,6 +50,17 @@ bool CurrentFolderOf(char* folder, size_t capacity)
 
 namespace patcher::detail {
 
+const char* ArgumentsOf(const char* commandLine)
+{
+    if (commandLine == nullptr)
+        return "";
+    const char end = commandLine[0] == '"' ? '"' : ' ';
+    const char* at = commandLine + (end == '"' ? 1 : 0);
+    while (*at != 0 && *at != end)
+        ++at;
+    return *at == '"' ? at + 1 : at;
+}
+
 bool StartFolderOf(const char* commandLine, char* folder, size_t capacity)
 {
     if (capacity == 0)

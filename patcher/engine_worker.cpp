@@ -20,6 +20,8 @@ struct Copy {
     const char16_t* cannotCreate;
     const char16_t* cannotWrite;
     uint8_t* buffer;
+    PTCH_FileHook hook;
+    void* hookContext;
 };
 
 bool Fail(Copy& copy, const char16_t* text, const char* destination)
@@ -76,6 +78,21 @@ bool CopyBytes(Copy& copy, BF_Handle source, uint32_t size, const char* destinat
     return replacement.Commit() || Fail(copy, copy.cannotWrite, destination);
 }
 
+bool Exists(const char* path)
+{
+    const SYS_Handle file = SYS_FileOpen(path, 0);
+    if (file == 0)
+        return false;
+    (void)SYS_FileClose(file);
+    return true;
+}
+
+void Tell(const Copy& copy, PTCH_FileOutcome outcome, const char* destination)
+{
+    if (copy.hook != nullptr)
+        copy.hook(copy.hookContext, outcome, destination);
+}
+
 bool CopyItem(Copy& copy, const FileItem& item)
 {
     if (!BeginItem(copy, item))
@@ -83,17 +100,23 @@ bool CopyItem(Copy& copy, const FileItem& item)
     char destination[PATH_CAPACITY];
     if (!DestinationOf(copy, item, destination))
         return Fail(copy, copy.cannotCreate, destination);
-    if (!SYS_PathIsAbsolute(item.destFileName) && KeepExisting(destination, copy.keepNewer))
+    if (!SYS_PathIsAbsolute(item.destFileName) && KeepExisting(destination, copy.keepNewer)) {
+        Tell(copy, PTCH_FileOutcome::Kept, destination);
         return Advance(copy, item.size);
+    }
     // Silently: a box from this thread would stand beside the installer's window.
     const BF_Handle source = BF_OpenEx(item.srcFileName, BF_GENERIC_READ, 0);
     if (source == 0)
         return Fail(copy, copy.cannotWrite, destination);
+    // Only a hook needs to know whether the file was there before.
+    const bool existed = copy.hook != nullptr && Exists(destination);
     InstallLib_FileReplacement replacement;
     const bool copied = CreateDestination(destination, &replacement)
         ? CopyBytes(copy, source, item.size, destination, replacement)
         : Fail(copy, copy.cannotCreate, destination);
     BF_Close(source);
+    if (copied)
+        Tell(copy, existed ? PTCH_FileOutcome::Replaced : PTCH_FileOutcome::Written, destination);
     return copied;
 }
 
@@ -111,7 +134,7 @@ uint64_t TotalSize(SYS_ItemStore* list)
 Copy TakeParameters(PatchEngine& engine)
 {
     Copy copy { &engine, engine.fileList, {}, engine.target.keepNewer, engine.cannotCreateText,
-        engine.cannotWriteText, nullptr };
+        engine.cannotWriteText, nullptr, engine.fileHook, engine.fileHookContext };
     const char* folder = engine.target.gameFolder;
     // A relative or empty game folder would place files below the current folder.
     if (!SYS_PathIsAbsolute(folder)
@@ -172,9 +195,5 @@ bool KeepExisting(const char* destination, bool keepNewer)
     (void)SYS_StrUpper(extension);
     if (SYS_StrCompare(extension, ".EXE") != 0 && SYS_StrCompare(extension, ".DLL") != 0)
         return false;
-    const SYS_Handle file = SYS_FileOpen(destination, 0);
-    if (file == 0)
-        return false;
-    (void)SYS_FileClose(file);
-    return true;
+    return Exists(destination);
 }

@@ -226,6 +226,15 @@ struct PatchTarget {
     bool keepNewer; // existing ".exe" and ".dll" files below the game folder are kept
 };
 
+// What became of one file of the list, as a file hook is told.
+enum class PTCH_FileOutcome {
+    Written, // a new file
+    Replaced, // an existing file replaced
+    Kept, // an existing program file kept (keepNewer)
+};
+// Called on the worker thread once a file is in place or kept, with its full destination.
+using PTCH_FileHook = void (*)(void* context, PTCH_FileOutcome outcome, const char* destination);
+
 // The engine of one patch run, owned by the progress page. The fields from fileList to
 // stopRequested are shared with the worker and read or written only under lock.
 struct PatchEngine {
@@ -239,6 +248,8 @@ struct PatchEngine {
     SYS_Handle lock;
     SYS_Handle started; // set by the worker once it has taken its parameters
     uintptr_t worker; // the worker thread, 0 when none is to be joined
+    PTCH_FileHook fileHook; // null: nobody is told; set after PTCH_EngineInit
+    void* fileHookContext;
     // Shared with the worker.
     SYS_ItemStore* fileList;
     char currentFileName[PTCH_PATH_CAPACITY]; // cut short when longer (display only)

@@ -13,6 +13,8 @@ class InstallLib_FileReplacement;
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <string>
 #include <vector>
 
 namespace patcher::detail {
@@ -185,6 +187,75 @@ void ReplaceStartupCalls(const StartupCalls* calls);
 // capacity with the separator.
 bool StartFolderOf(const char* commandLine, char* folder, size_t capacity);
 
+// The text after the command line's first token (the program path, quoted or up to a blank).
+const char* ArgumentsOf(const char* commandLine);
+
+// The switches after the program path. Without "/silent" the installer ignores them all.
+struct Switches {
+    bool silent = false;
+    const char* language = nullptr; // "/lang=CODE": a code of the language table
+    std::string logFile; // "/log=FILE"
+    std::string problem; // the first token that is no switch or has a bad value; "" when none
+};
+Switches SwitchesOf(const char* commandLine);
+
+// An unattended run: no window and no question. The language from the record, else
+// language when its file is there, else the first candidate; start-up messages go to report
+// instead of message boxes. Set by the silent run before the start, cleared after its end.
+struct SilentMode {
+    const char* language;
+    void (*report)(const char* caption, const char* text);
+};
+void SetSilentMode(const SilentMode* mode);
+const SilentMode* GetSilentMode();
+// A start-up message: a message box, or the silent run's report.
+void StartMessage(const char* text, const char* caption);
+
+// The exit codes of an unattended run.
+inline constexpr int SILENT_PATCHED = 0;
+inline constexpr int SILENT_START_FAILED = 1;
+inline constexpr int SILENT_REFUSED = 2;
+inline constexpr int SILENT_FAILED = 3;
+// The unattended run of a command line whose switches hold "/silent".
+int RunSilent(uintptr_t instance, const char* commandLine, const Switches& switches);
+
+// The unattended run's report: lines appended to a log file, or written to the error stream.
+// Lines may come from the copy worker and the main thread.
+class SilentLog {
+public:
+    SilentLog() = default;
+    ~SilentLog();
+    SilentLog(const SilentLog&) = delete;
+    SilentLog& operator=(const SilentLog&) = delete;
+
+    // Opens path for appending (created when missing); "" keeps the error stream. False, with a
+    // line on the error stream, when the file cannot be opened.
+    bool Open(const std::string& path);
+    // One line of UTF-8 text.
+    void Line(const std::string& text);
+    // word, a blank and the path (in the file-API code page).
+    void PathLine(const char* word, const char* path);
+    static std::string Utf8Of(const char16_t* text);
+
+private:
+    SYS_Handle m_file = 0;
+    std::mutex m_lock;
+};
+
+// While it lives, every registry value the module writes is reported to log as
+// "registry HKEY_LOCAL_MACHINE\<key>\<name> = <value>" once the system has taken it.
+class RegistryReport {
+public:
+    explicit RegistryReport(SilentLog& log);
+    ~RegistryReport();
+    RegistryReport(const RegistryReport&) = delete;
+    RegistryReport& operator=(const RegistryReport&) = delete;
+
+private:
+    SystemCalls m_calls {};
+    const SystemCalls* m_previous = nullptr;
+};
+
 // The language files in "Languages": whether any ".txt" file was found, and in candidates the
 // table row of each file whose name before its first "." is a language code (case ignored),
 // in the scan's order, a row as often as files name it.
@@ -257,5 +328,31 @@ struct Wizard {
     c_GUIB_Button* buttons[3]; // bottom, middle, top; children of the column
 };
 Wizard& WizardState();
+
+// The start's decisions, shared by the wizard and the unattended run: resets the wizard's state,
+// reads the patch's settings, finds the game and compares the versions. The first page: 0 (the
+// start page, the shortcut records then loaded) or the refusal 6, 9, 10 or 16.
+uint32_t PrepareWizard();
+// Whether the game's disk holds the patch's needed bytes; free receives what it has (all bits
+// set when the disk cannot tell, which passes).
+bool EnoughDiskSpace(uint64_t* free);
+// What the copy needs from the wizard's state: the game folder, the distribution, the chosen
+// editor tools (the found flags follow the choices from here on) and the choices to carry out.
+ProgressSetup ProgressSetupOf(Wizard& w);
+// The choices the end of the patch carries out for setup.
+FinishChoices FinishChoicesOf(const ProgressSetup& setup, InstallLib_WindowPump* window);
+
+// The items of a result page (6, 9, 10, 11, 12, 13, 16) with room for the texts made for them:
+// the texts the page shows, in order. Extras as for PTCH_ShowPage.
+inline constexpr size_t RESULT_TEXT_CAPACITY = 1024;
+struct ResultContent {
+    PageItem items[3];
+    size_t count;
+    char16_t made[2][RESULT_TEXT_CAPACITY];
+};
+// A text of the language for a page; "" when it is missing.
+const char16_t* PageText(int32_t id);
+// False (count 0) for a page that is no result page.
+bool ResultPageContent(uint32_t page, uint64_t extra1, uint64_t extra2, ResultContent* content);
 
 }

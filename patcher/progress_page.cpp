@@ -83,6 +83,17 @@ c_GUIB_ProgressBar* ProgressPage::MakeBar(const GUIB_Rect& r)
     return bar;
 }
 
+namespace patcher::detail {
+
+FinishChoices FinishChoicesOf(const ProgressSetup& setup, InstallLib_WindowPump* window)
+{
+    return { Chosen(setup.desktopLinks), Chosen(setup.programLinks),
+        Chosen(setup.runProgram) && ML_GetFlag(PTCH_ID_RUN_PROGRAM), setup.target.keepNewer,
+        window };
+}
+
+}
+
 void ProgressPage::Start()
 {
     if (!m_engineReady) {
@@ -181,9 +192,7 @@ void ProgressPage::Finish()
 {
     const uintptr_t window = DesktopWindow(this);
     InstallLib_MessagePump pump(window);
-    const FinishChoices choices { Chosen(m_setup.desktopLinks), Chosen(m_setup.programLinks),
-        Chosen(m_setup.runProgram) && ML_GetFlag(PTCH_ID_RUN_PROGRAM), m_setup.target.keepNewer,
-        &pump };
+    const FinishChoices choices = FinishChoicesOf(m_setup, &pump);
     if (choices.runProgram)
         Sys().showWindow(window, false);
     (void)PTCH_Finish(&choices);

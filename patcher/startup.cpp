@@ -65,7 +65,7 @@ void ShutDown()
 int Fail(const char* text = nullptr, const char* caption = nullptr)
 {
     if (text != nullptr)
-        Startup().showMessage(text, caption);
+        StartMessage(text, caption);
     ShutDown();
     return 0;
 }
@@ -139,6 +139,17 @@ bool ChooseRecordedLanguage(const VersionInfo& record)
     return false;
 }
 
+// An unattended run asks nobody: the language it was given when its file is there, else the
+// first candidate.
+void ChooseUnattended(const std::vector<uint32_t>& candidates, const char* wanted)
+{
+    uint32_t chosen = candidates[0];
+    for (const uint32_t row : candidates)
+        if (wanted != nullptr && SYS_StrCompare(PTCH_LANGUAGES[row].code, wanted) == 0)
+            chosen = row;
+    SetLanguageCode(PTCH_LANGUAGES[chosen].code);
+}
+
 // The language of the only language file, or the dialog's choice among several.
 int ChooseScannedLanguage()
 {
@@ -147,8 +158,8 @@ int ChooseScannedLanguage()
         return Fail("No language definition file found.", CRITICAL);
     if (candidates.empty())
         return Fail("No supported language definition file found.", CRITICAL);
-    if (candidates.size() == 1) {
-        SetLanguageCode(PTCH_LANGUAGES[candidates[0]].code);
+    if (candidates.size() == 1 || GetSilentMode() != nullptr) {
+        ChooseUnattended(candidates, GetSilentMode() ? GetSilentMode()->language : nullptr);
         return 1;
     }
     if (Startup().chooseLanguage(static_cast<uint32_t>(candidates.size()), candidates.data()) == 0)
@@ -173,9 +184,13 @@ int LoadLanguage()
 int PTCH_Launch(uintptr_t instance, const char* commandLine)
 {
     uintptr_t lock = 0;
+    const bool silent = GetSilentMode() != nullptr;
     if (Startup().takeInstanceLock(PTCH_INSTANCE_LOCK, &lock)
         == patcher::os::InstanceLock::HeldElsewhere) {
-        Startup().bringWindowForward(PTCH_WINDOW_CLASS);
+        if (silent)
+            StartMessage("Another installer is running.", "Critical error");
+        else
+            Startup().bringWindowForward(PTCH_WINDOW_CLASS);
         return PTCH_ALREADY_RUNNING;
     }
     // A lock that cannot be had at all (no runtime folder) does not keep the installer from
@@ -186,7 +201,8 @@ int PTCH_Launch(uintptr_t instance, const char* commandLine)
         PTCH_Done();
         return PTCH_START_FAILED;
     }
-    if (PTCH_InitGUI() == 0) {
+    // An unattended run has no window.
+    if (!silent && PTCH_InitGUI() == 0) {
         PTCH_Done();
         return PTCH_START_FAILED;
     }

@@ -45,4 +45,12 @@ void ReplaceStartupCalls(const StartupCalls* calls)
     g_calls = calls != nullptr ? calls : &NATIVE_CALLS;
 }
 
+void StartMessage(const char* text, const char* caption)
+{
+    if (const SilentMode* silent = GetSilentMode(); silent != nullptr)
+        silent->report(caption, text);
+    else
+        Startup().showMessage(text, caption);
+}
+
 }

@@ -83,10 +83,8 @@ void End()
 void AcceptLicence()
 {
     Wizard& w = g_wizard;
-    uint64_t free = ~uint64_t { 0 };
-    if (GetFreeDiskSpace(w.game.folder, &free) == 0)
-        free = ~uint64_t { 0 };
-    if (free < w.settings.neededBytes) {
+    uint64_t free = 0;
+    if (!EnoughDiskSpace(&free)) {
         PTCH_ShowPage(13, free, w.settings.neededBytes);
         return;
     }
@@ -183,7 +181,9 @@ Wizard& WizardState()
 
 }
 
-void PTCH_Start()
+namespace patcher::detail {
+
+uint32_t PrepareWizard()
 {
     Wizard& w = g_wizard;
     w = Wizard {};
@@ -193,26 +193,38 @@ void PTCH_Start()
     w.editorToolsOffered = w.settings.detectEditorTools && DetectMaxVersions(&w.max) != 0;
     w.max51Choice = w.max.max51Found ? 1 : 0;
     w.max60Choice = w.max.max60Found ? 1 : 0;
-    c_GUIB_Desktop* desktop = PTCH_GetDesktop();
-    if (desktop == nullptr)
-        return;
-    BuildFrame(desktop);
-    if (PTCH_FindInstalledGame(&w.game) == 0) {
-        PTCH_ShowPage(6);
-        return;
-    }
+    if (PTCH_FindInstalledGame(&w.game) == 0)
+        return 6;
     VersionInfo& installed = *InstalledRecord();
     if (installed.patchVersion == 100 || installed.patchVersion == 0)
         (void)CheckLegacyPatch(&installed, &w.game);
-    if (const uint32_t refusal = RefusalPage(w.settings, installed); refusal != PTCH_NO_PAGE) {
-        PTCH_ShowPage(refusal);
-        return;
-    }
+    if (const uint32_t refusal = RefusalPage(w.settings, installed); refusal != PTCH_NO_PAGE)
+        return refusal;
     // Keeping newer programs only matters when the patch is older than what is installed.
     if (w.settings.newVersion >= installed.patchVersion)
         w.settings.keepNewer = false;
     w.shortcutCount = LoadLinks(PTCH_ID_LINKS, 5, 10, w.game.folderWide);
-    PTCH_ShowPage(0);
+    return 0;
+}
+
+bool EnoughDiskSpace(uint64_t* free)
+{
+    // A disk that cannot tell does not stop the patch.
+    if (GetFreeDiskSpace(g_wizard.game.folder, free) == 0)
+        *free = ~uint64_t { 0 };
+    return *free >= g_wizard.settings.neededBytes;
+}
+
+}
+
+void PTCH_Start()
+{
+    const uint32_t first = PrepareWizard();
+    c_GUIB_Desktop* desktop = PTCH_GetDesktop();
+    if (desktop == nullptr)
+        return;
+    BuildFrame(desktop);
+    PTCH_ShowPage(first);
 }
 
 uint32_t PTCH_OnEvent(c_GUIB_Window* sender, uintptr_t, uint32_t code, uintptr_t p1, uintptr_t)

@@ -1,7 +1,6 @@
 // The wizard's pages: for each page number its title picture, the captions of the three
 // buttons, its status line and its content, built once or, for the result pages, on every
-// visit; and the texts of the refusal pages (the installed and the new version) and of the
-// disk-space page.
+// visit.
 #include "patcher/patcher_internal.h"
 
 #include "bigfile/bigfile.h"
@@ -48,12 +47,6 @@ bool Rebuilt(uint32_t page)
     return page == 5 || page == 6 || (page >= 9 && page <= 13) || page == 16;
 }
 
-const char16_t* Text(int32_t id)
-{
-    const char16_t* text = ML_GetStringW(id);
-    return text != nullptr ? text : u"";
-}
-
 PageItem TextItem(const char16_t* text, uint32_t anchor = 0)
 {
     return { PTCH_ITEM_TEXT, text, anchor, 0, 0 };
@@ -61,7 +54,7 @@ PageItem TextItem(const char16_t* text, uint32_t anchor = 0)
 
 PageItem CheckItem(int32_t id, uint32_t* choice)
 {
-    return { PTCH_ITEM_CHECK_BOX, Text(id), 0, reinterpret_cast<uintptr_t>(choice), 0 };
+    return { PTCH_ITEM_CHECK_BOX, PageText(id), 0, reinterpret_cast<uintptr_t>(choice), 0 };
 }
 
 bool NewsExists()
@@ -69,45 +62,6 @@ bool NewsExists()
     char path[PTCH_PATH_CAPACITY];
     return PTCH_PageTextPath(PTCH_TEXT_NEWS, PTCH_GetLanguageCode(), path, sizeof path) != 0
         && BF_Exists(path) != 0;
-}
-
-struct VersionTexts {
-    int32_t heading;
-    int32_t name;
-    int32_t version;
-    int32_t date;
-};
-constexpr VersionTexts INSTALLED_TEXTS { 91, 94, 95, 96 };
-constexpr VersionTexts NEW_TEXTS { 92, 94, 95, 96 };
-constexpr VersionTexts TOO_OLD_TEXTS { 102, 104, 105, 106 };
-constexpr int32_t EDITOR_TEXT = 97;
-
-// "heading\nname: N\nversion: V.VV\ndate: YYYY-MM-DD", then the editor line when asked for.
-// A version without a name shows an empty name.
-void VersionBlock(char16_t* block, const VersionTexts& texts, const char* name, uint32_t version,
-    uint32_t date, const uint32_t* editorVersion)
-{
-    uint32_t year = 0;
-    uint32_t month = 0;
-    uint32_t day = 0;
-    VI_UnpackDate(date, &year, &month, &day);
-    int length = SYS_WFormat(block, BLOCK_CAPACITY, u"%s\n%s: %hs\n%s: %d.%02d\n%s: %04d-%02d-%02d",
-        Text(texts.heading), Text(texts.name), name != nullptr ? name : "", Text(texts.version),
-        version / 100, version % 100, Text(texts.date), year, month, day);
-    if (editorVersion != nullptr && length >= 0 && static_cast<size_t>(length) < BLOCK_CAPACITY)
-        (void)SYS_WFormat(block + length, BLOCK_CAPACITY - static_cast<size_t>(length),
-            u"\n%s: %d.%d", Text(EDITOR_TEXT), *editorVersion / 100, *editorVersion % 100);
-}
-
-// The new patch's block: its heading alone when the patch records no version.
-void NewBlock(char16_t* block, const PatchSettings& settings, bool editor)
-{
-    if (settings.newVersion == 0) {
-        (void)SYS_WFormat(block, BLOCK_CAPACITY, u"%s", Text(NEW_TEXTS.heading));
-        return;
-    }
-    VersionBlock(block, NEW_TEXTS, settings.newVersionName, settings.newVersion,
-        settings.newVersionDate, editor ? &settings.editorVersion : nullptr);
 }
 
 c_GUIB_Window* ItemContent(GUIB_WindowCreate* create, const PageItem* items, size_t count)
@@ -121,78 +75,20 @@ c_GUIB_Window* ItemContent(GUIB_WindowCreate* create, const PageItem (&items)[N]
     return ItemContent(create, items, N);
 }
 
-// Pages 9 and 16: the installed and the new version side by side (16 with the editor lines).
-c_GUIB_Window* VersionsContent(GUIB_WindowCreate* create, bool editor)
-{
-    const Wizard& w = WizardState();
-    const VersionInfo& installed = *PTCH_GetInstalledRecord();
-    char16_t installedBlock[BLOCK_CAPACITY];
-    char16_t newBlock[BLOCK_CAPACITY];
-    VersionBlock(installedBlock, INSTALLED_TEXTS, installed.patchVersionName,
-        installed.patchVersion, installed.patchVersionTime,
-        editor ? &installed.editorVersion : nullptr);
-    NewBlock(newBlock, w.settings, editor);
-    const PageItem items[]
-        = { TextItem(Text(90), 1), TextItem(installedBlock), TextItem(newBlock) };
-    return ItemContent(create, items);
-}
-
-// Page 10: the lowest version the patch needs inside text 101, and the installed version.
-c_GUIB_Window* TooOldContent(GUIB_WindowCreate* create)
-{
-    const Wizard& w = WizardState();
-    const VersionInfo& installed = *PTCH_GetInstalledRecord();
-    const auto lowest = static_cast<uint32_t>(w.settings.lowestVersion);
-    char16_t required[32];
-    (void)SYS_WFormat(required, std::size(required), u"%d.%02d", lowest / 100, lowest % 100);
-    char16_t needs[BLOCK_CAPACITY];
-    const char16_t* values[] = { required };
-    (void)PTCH_Substitute(needs, BLOCK_CAPACITY, Text(101), values, std::size(values));
-    char16_t installedBlock[BLOCK_CAPACITY];
-    VersionBlock(installedBlock, TOO_OLD_TEXTS, installed.patchVersionName, installed.patchVersion,
-        installed.patchVersionTime, nullptr);
-    const PageItem items[] = { TextItem(Text(100), 1), TextItem(needs), TextItem(installedBlock) };
-    return ItemContent(create, items);
-}
-
-// Page 13: text 181 with the game folder and the free and the needed space.
-c_GUIB_Window* DiskSpaceContent(GUIB_WindowCreate* create, uint64_t free, uint64_t needed)
-{
-    char16_t freeText[32];
-    char16_t neededText[32];
-    (void)SYS_FormatSize(freeText, std::size(freeText), free);
-    (void)SYS_FormatSize(neededText, std::size(neededText), needed);
-    const char16_t* values[] = { WizardState().game.folderWide, freeText, neededText };
-    char16_t filled[BLOCK_CAPACITY];
-    (void)PTCH_Substitute(filled, BLOCK_CAPACITY, Text(181), values, std::size(values));
-    const PageItem items[] = { TextItem(Text(180), 1), TextItem(filled), TextItem(Text(182)) };
-    return ItemContent(create, items);
-}
-
-// Page 11: text 190 and the texts the failure gave.
-c_GUIB_Window* FailedContent(GUIB_WindowCreate* create, uint64_t extra1, uint64_t extra2)
-{
-    PageItem items[3] = { TextItem(Text(190), 1) };
-    size_t count = 1;
-    for (const uint64_t extra : { extra1, extra2 })
-        if (extra != 0)
-            items[count++]
-                = TextItem(reinterpret_cast<const char16_t*>(static_cast<uintptr_t>(extra)));
-    return ItemContent(create, items, count);
-}
-
 c_GUIB_Window* ReadyContent(GUIB_WindowCreate* create)
 {
     char16_t folder[BLOCK_CAPACITY];
-    (void)SYS_WFormat(folder, BLOCK_CAPACITY, u"%s\n%s", Text(31), WizardState().game.folderWide);
-    const PageItem items[] = { TextItem(Text(30), 1), TextItem(folder), TextItem(Text(32), 1) };
+    (void)SYS_WFormat(
+        folder, BLOCK_CAPACITY, u"%s\n%s", PageText(31), WizardState().game.folderWide);
+    const PageItem items[]
+        = { TextItem(PageText(30), 1), TextItem(folder), TextItem(PageText(32), 1) };
     return ItemContent(create, items);
 }
 
 c_GUIB_Window* EditorToolsContent(GUIB_WindowCreate* create)
 {
     Wizard& w = WizardState();
-    PageItem items[4] = { TextItem(Text(140)), TextItem(Text(141)) };
+    PageItem items[4] = { TextItem(PageText(140)), TextItem(PageText(141)) };
     size_t count = 2;
     if (w.max.max51Found)
         items[count++] = CheckItem(145, &w.max51Choice);
@@ -201,22 +97,10 @@ c_GUIB_Window* EditorToolsContent(GUIB_WindowCreate* create)
     return ItemContent(create, items, count);
 }
 
-// The copy starts as soon as its page exists; the editor-tools choices decide which 3ds Max
-// folders the file lists include.
+// The copy starts as soon as its page exists.
 c_GUIB_Window* ProgressContent(GUIB_WindowCreate* create)
 {
-    Wizard& w = WizardState();
-    w.max.max51Found = w.max.max51Found && w.max51Choice != 0;
-    w.max.max60Found = w.max.max60Found && w.max60Choice != 0;
-    ProgressSetup setup {};
-    static_assert(sizeof setup.target.gameFolder == sizeof w.game.folder);
-    std::copy(std::begin(w.game.folder), std::end(w.game.folder), setup.target.gameFolder);
-    setup.target.source
-        = { PTCH_GetInstalledRecord()->distribution, w.editorToolsOffered ? &w.max : nullptr };
-    setup.target.keepNewer = w.settings.keepNewer;
-    setup.desktopLinks = &w.desktopChoice;
-    setup.programLinks = &w.programChoice;
-    setup.runProgram = &w.runChoice;
+    const ProgressSetup setup = ProgressSetupOf(WizardState());
     auto* page = new ProgressPage(create, &setup);
     page->Start();
     return page;
@@ -230,43 +114,32 @@ c_GUIB_Window* BuildContent(uint32_t page, uint64_t extra1, uint64_t extra2)
     GUIB_WindowCreate create { 0, PTCH_TITLE_HEIGHT - 1, PTCH_TITLE_WIDTH,
         (PTCH_WINDOW_HEIGHT - t) - PTCH_TITLE_HEIGHT + 2, 0, 0, w.frame, PTCH_GetEnvironment(),
         PTCH_OnEvent, 0 };
+    ResultContent result;
+    if (ResultPageContent(page, extra1, extra2, &result))
+        return ItemContent(&create, result.items, result.count);
     switch (page) {
     case 0:
-        return ItemContent(&create, { TextItem(Text(20)), TextItem(Text(21)) });
+        return ItemContent(&create, { TextItem(PageText(20)), TextItem(PageText(21)) });
     case 1:
         return new TextPage(&create, PTCH_TEXT_LICENCE, PTCH_GetLanguageCode());
     case 2:
         return ItemContent(&create,
-            { TextItem(Text(120), 1), CheckItem(121, &w.desktopChoice),
+            { TextItem(PageText(120), 1), CheckItem(121, &w.desktopChoice),
                 CheckItem(122, &w.programChoice), PageItem {} });
     case 3:
         return ReadyContent(&create);
     case 4:
         return ProgressContent(&create);
     case 5:
-        return ItemContent(&create, { TextItem(Text(60)), TextItem(Text(61), 1) });
-    case 6:
-        return ItemContent(&create, { TextItem(Text(70)) });
+        return ItemContent(&create, { TextItem(PageText(60)), TextItem(PageText(61), 1) });
     case 8:
         return new TextPage(&create, PTCH_TEXT_NEWS, PTCH_GetLanguageCode());
-    case 9:
-        return VersionsContent(&create, false);
-    case 10:
-        return TooOldContent(&create);
-    case 11:
-        return FailedContent(&create, extra1, extra2);
-    case 12:
-        return ItemContent(&create, { TextItem(Text(170)) });
-    case 13:
-        return DiskSpaceContent(&create, extra1, extra2);
     case 14:
         return ItemContent(&create,
-            { TextItem(Text(130)), TextItem(Text(131)), TextItem(Text(132)),
+            { TextItem(PageText(130)), TextItem(PageText(131)), TextItem(PageText(132)),
                 CheckItem(133, &w.runChoice), PageItem {} });
     case 15:
         return EditorToolsContent(&create);
-    case 16:
-        return VersionsContent(&create, true);
     default:
         return nullptr;
     }
@@ -291,10 +164,30 @@ void SetButtons(const Wizard& w, uint32_t page, const PageLook& look)
             continue;
         w.buttons[i]->Show(id != HIDDEN);
         if (id != HIDDEN)
-            w.buttons[i]->SetCaption(Text(id));
+            w.buttons[i]->SetCaption(PageText(id));
     }
     if (page == 0)
         w.buttons[2]->Enable(NewsExists());
+}
+
+}
+
+namespace patcher::detail {
+
+ProgressSetup ProgressSetupOf(Wizard& w)
+{
+    w.max.max51Found = w.max.max51Found && w.max51Choice != 0;
+    w.max.max60Found = w.max.max60Found && w.max60Choice != 0;
+    ProgressSetup setup {};
+    static_assert(sizeof setup.target.gameFolder == sizeof w.game.folder);
+    std::copy(std::begin(w.game.folder), std::end(w.game.folder), setup.target.gameFolder);
+    setup.target.source
+        = { PTCH_GetInstalledRecord()->distribution, w.editorToolsOffered ? &w.max : nullptr };
+    setup.target.keepNewer = w.settings.keepNewer;
+    setup.desktopLinks = &w.desktopChoice;
+    setup.programLinks = &w.programChoice;
+    setup.runProgram = &w.runChoice;
+    return setup;
 }
 
 }
@@ -310,7 +203,7 @@ void PTCH_ShowPage(uint32_t page, uint64_t extra1, uint64_t extra2)
     const PageLook& look = LOOKS[page];
     SetTitle(w.title, look.title);
     SetButtons(w, page, look);
-    w.status->SetCaption(Text(look.status));
+    w.status->SetCaption(PageText(look.status));
     c_GUIB_Window*& content = w.pages[page];
     if (content != nullptr && Rebuilt(page)) {
         content->Close();

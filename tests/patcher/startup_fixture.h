@@ -27,6 +27,10 @@ protected:
     // The minimal installer data and one language file per code, with its font when fonts is set.
     std::map<std::string, std::string> Distribution(
         const std::vector<std::string>& codes, bool fonts = true) const;
+    // A distribution the wizard can run: Distribution({ "ENG" }) whose installer data names the
+    // game folder value "Install Path" and the program "game.exe" and ends with data, with every
+    // text a page shows as its id in words ("T20") and a licence.
+    std::map<std::string, std::string> WizardDistribution(const std::string& data) const;
     // The distribution folder, and a command line naming the program in it.
     std::string DistributionFolder() const;
     std::string CommandLine() const;

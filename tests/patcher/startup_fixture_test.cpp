@@ -5,6 +5,8 @@
 #include "tests/support/archive_builder.h"
 #include "tests/support/test_font.h"
 
+#include <sstream>
+
 namespace test {
 
 namespace {
@@ -105,6 +107,21 @@ std::map<std::string, std::string> StartupFixture::Distribution(
         if (fonts)
             members["Languages\\" + code + ".fnt"] = AsText(FontFile());
     }
+    return members;
+}
+
+std::map<std::string, std::string> StartupFixture::WizardDistribution(const std::string& data) const
+{
+    std::ostringstream texts;
+    for (int id : { 10, 11, 13, 14, 16, 17, 18, 19, 20, 21, 29, 30, 31, 32, 39, 40, 49, 60, 61, 69,
+             70, 79, 90, 91, 92, 94, 95, 96, 97, 99, 100, 102, 104, 105, 106, 109, 110, 111, 119,
+             120, 121, 122, 129, 170, 179, 180, 182, 189, 190, 199 })
+        texts << "#" << id << ":\n#ENG T" << id << "\n";
+    texts << "#101:\n#ENG Needs %s\n#181:\n#ENG On %s free %s of %s\n#192:\n#ENG Cannot create\n";
+    auto members = Distribution({ "ENG" });
+    members["patcher.txt"] += "#413:\n#ENG Install Path\n#400:\n#ENG game.exe\n" + data;
+    members["Languages\\ENG.txt"] = texts.str();
+    members["Languages\\ENG.la"] = "The licence.";
     return members;
 }
 

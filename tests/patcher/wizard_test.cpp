@@ -8,8 +8,6 @@
 #include "tests/support/archive_builder.h"
 #include "tests/support/frame_check.h"
 
-#include <sstream>
-
 namespace {
 
 using namespace test;
@@ -19,18 +17,6 @@ uint32_t g_clock = 1000;
 uint32_t WizardClock()
 {
     return g_clock;
-}
-
-// The language texts the pages show, each its id in words so that a test can see which it is.
-std::string LanguageFile()
-{
-    std::ostringstream file;
-    for (int id : { 10, 11, 13, 14, 16, 17, 18, 19, 20, 21, 29, 30, 31, 32, 39, 40, 49, 60, 61, 69,
-             70, 79, 90, 91, 92, 94, 95, 96, 97, 99, 100, 102, 104, 105, 106, 109, 110, 111, 119,
-             120, 121, 122, 129, 170, 179, 180, 182, 189, 190, 199 })
-        file << "#" << id << ":\n#ENG T" << id << "\n";
-    file << "#101:\n#ENG Needs %s\n#181:\n#ENG On %s free %s of %s\n#192:\n#ENG Cannot create\n";
-    return file.str();
 }
 
 class Wizard : public StartupFixture {
@@ -51,11 +37,7 @@ protected:
     void Start(const std::string& data, const std::vector<ArchiveMember>& patch = {},
         bool installed = true)
     {
-        auto members = Distribution({ "ENG" });
-        members["patcher.txt"] += "#413:\n#ENG Install Path\n#400:\n#ENG game.exe\n" + data;
-        members["Languages\\ENG.txt"] = LanguageFile();
-        members["Languages\\ENG.la"] = "The licence.";
-        WriteInstallerArchive(members);
+        WriteInstallerArchive(WizardDistribution(data));
         if (!patch.empty())
             WriteFile(m_dir.Path() / "dist" / "patch.cbf", BuildArchive(patch));
         if (installed) {
