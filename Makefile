@@ -21,7 +21,7 @@ test:
 	@bash scripts/run_tests.sh
 
 demo:
-	@echo "make demo: there is no installer program to run yet; 'make test' builds and tests every module."
+	@bash scripts/demo.sh
 
 # The GUI test programs (tests/<module>/<module>_tests) whose frames tests/frames.manifest holds.
 FRAME_TESTS := guib_tests
