@@ -33,6 +33,8 @@ const Command COMMANDS[] = {
         "font FONT_FILE OUT.fnt --size PX [--first N] [--count N]   (native builds only)" },
     { "fontinfo", FontInfo, "fontinfo FILE.fnt" },
     { "topng", native::ToPng, "topng INPUT OUT.png   (native builds only)" },
+    { "preview", Preview, "preview DIST_DIR OUT_DIR [--lang CODE]... [--strict]" },
+    { "tour", TourCommand, "tour DIST_DIR PAGES_DIR [--lang CODE]" },
 };
 
 void PrintUsage(std::ostream& out)
