@@ -56,7 +56,9 @@ public:
         return SaveDesktopPicture(desktop, m_folder / file);
     }
 
-    // Clicks button 1 until an end page shows; its exit status, or NOT_ENDED.
+    // Clicks button 1 until an end page shows; its exit status, or NOT_ENDED. The clock stands
+    // until the copy: the progress page is drawn before its first poll, whatever the speed of
+    // the copy.
     int Walk(InstallerSession& session)
     {
         uint32_t shown = PTCH_NO_PAGE;
@@ -66,14 +68,14 @@ public:
                 return NOT_ENDED;
             shown = page;
             if (const int end = EndOf(page); end != NOT_ENDED) {
-                session.ClickButton(1, true);
+                session.ClickButton(1, false);
                 return end;
             }
             if (page == 4) {
                 if (!RunCopy(session))
                     return NOT_ENDED;
             } else {
-                session.ClickButton(1, true);
+                session.ClickButton(1, false);
             }
         }
         return NOT_ENDED;
