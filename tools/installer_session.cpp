@@ -97,7 +97,8 @@ int AnswerLanguageDialog(uint32_t count, const uint32_t* rows)
         int32_t width = 0;
         int32_t height = 0;
         desktop->GetSize(&width, &height);
-        const int32_t y = height - PTCH_MARGIN - LanguageDialogRowHeight(environment) + PTCH_MARGIN / 2;
+        const int32_t y
+            = height - PTCH_MARGIN - LanguageDialogRowHeight(environment) + PTCH_MARGIN / 2;
         const int32_t x = offered ? PTCH_MARGIN : width - PTCH_MARGIN - PTCH_BUTTON_WIDTH;
         ClickDesktop(*desktop, x + PTCH_BUTTON_WIDTH / 2, y);
         result = RunLanguageDialog(desktop, dialog);

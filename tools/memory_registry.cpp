@@ -146,7 +146,8 @@ MemoryRegistry::~MemoryRegistry()
     g_registry = nullptr;
 }
 
-void MemoryRegistry::SetString(const std::string& key, const std::string& name, const std::string& text)
+void MemoryRegistry::SetString(
+    const std::string& key, const std::string& name, const std::string& text)
 {
     const SYS_RegKey handle = Create(key.c_str());
     (void)patchkit::SetString(handle, name.c_str(), text.c_str());

@@ -140,8 +140,8 @@ std::string FitFault(c_GUIB_Window& control)
     if (extent.right - extent.left <= room)
         return "";
     return std::string(kind) + " " + Quoted(caption) + " is "
-        + std::to_string(extent.right - extent.left) + " px wide, its room "
-        + std::to_string(room) + " px";
+        + std::to_string(extent.right - extent.left) + " px wide, its room " + std::to_string(room)
+        + " px";
 }
 
 std::vector<std::string> WindowFindings(c_GUIB_Window& root)

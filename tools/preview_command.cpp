@@ -50,11 +50,20 @@ std::string Html(const std::string& text)
     std::string escaped;
     for (char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
@@ -129,7 +138,8 @@ int Preview(const Arguments& arguments, std::ostream& out, std::ostream& err)
     if (options.languages.empty())
         options.languages = facts.languages;
     for (const std::string& code : options.languages)
-        if (std::find(facts.languages.begin(), facts.languages.end(), code) == facts.languages.end())
+        if (std::find(facts.languages.begin(), facts.languages.end(), code)
+            == facts.languages.end())
             return Fail(err, "the distribution has no language file for " + code);
     if (options.languages.empty())
         return Fail(err, "the distribution has no language file");
@@ -138,7 +148,8 @@ int Preview(const Arguments& arguments, std::ostream& out, std::ostream& err)
     std::vector<std::string> findings;
     for (const std::string& code : options.languages) {
         std::vector<RenderedPage>& pages = rendered[code];
-        if (!RenderLanguage(options.distribution, facts, code, options.output / code, &pages, &reason))
+        if (!RenderLanguage(
+                options.distribution, facts, code, options.output / code, &pages, &reason))
             return Fail(err, reason);
         for (const RenderedPage& page : pages)
             for (const std::string& finding : page.findings)

@@ -92,11 +92,13 @@ private:
 
 // The installed game as the registry tells it: its folder, and 3ds Max 6.0 so that the editor
 // tools page shows a check box.
-void InstallGame(MemoryRegistry& registry, const DistributionFacts& facts, const ScratchFolder& scratch)
+void InstallGame(
+    MemoryRegistry& registry, const DistributionFacts& facts, const ScratchFolder& scratch)
 {
-    registry.SetString(GetGameKeyPath(facts.edition), facts.gameFolderValue,
-        (scratch.Path() / "game").string());
-    registry.SetString("SOFTWARE\\Autodesk\\3DSMAX\\6.0", "Installdir", (scratch.Path() / "max6").string());
+    registry.SetString(
+        GetGameKeyPath(facts.edition), facts.gameFolderValue, (scratch.Path() / "game").string());
+    registry.SetString(
+        "SOFTWARE\\Autodesk\\3DSMAX\\6.0", "Installdir", (scratch.Path() / "max6").string());
 }
 
 // A patch archive 1 without files in the start folder, so that a retry finds it.
@@ -116,7 +118,8 @@ void CheckPageText(uint32_t kind, RenderedPage& rendered)
     c_GUIB_Window* content = WizardState().pages[kind == PTCH_TEXT_LICENCE ? 1 : 8];
     char path[PTCH_PATH_CAPACITY];
     c_GUIB_Font* font = nullptr;
-    if (content == nullptr || PTCH_PageTextPath(kind, PTCH_GetLanguageCode(), path, sizeof path) == 0
+    if (content == nullptr
+        || PTCH_PageTextPath(kind, PTCH_GetLanguageCode(), path, sizeof path) == 0
         || content->GetFont(0, &font) != SYS_OK)
         return;
     const auto held = GUIB_Ref<c_GUIB_Font>::Adopt(font);
@@ -248,12 +251,13 @@ bool ReadDistribution(
 }
 
 bool RenderLanguage(const std::filesystem::path& distribution, const DistributionFacts& facts,
-    const std::string& code, const std::filesystem::path& folder,
-    std::vector<RenderedPage>* pages, std::string* reason)
+    const std::string& code, const std::filesystem::path& folder, std::vector<RenderedPage>* pages,
+    std::string* reason)
 {
     ScratchFolder scratch;
     std::error_code error;
-    std::filesystem::copy_file(distribution / "patcher.cbf", scratch.Path() / "dist" / "patcher.cbf", error);
+    std::filesystem::copy_file(
+        distribution / "patcher.cbf", scratch.Path() / "dist" / "patcher.cbf", error);
     std::filesystem::create_directories(folder, error);
     MemoryRegistry registry;
     InstallGame(registry, facts, scratch);

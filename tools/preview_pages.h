@@ -36,8 +36,8 @@ struct RenderedPage {
 // none then). False with a reason when the installer does not start or a picture cannot be
 // written.
 bool RenderLanguage(const std::filesystem::path& distribution, const DistributionFacts& facts,
-    const std::string& code, const std::filesystem::path& folder,
-    std::vector<RenderedPage>* pages, std::string* reason);
+    const std::string& code, const std::filesystem::path& folder, std::vector<RenderedPage>* pages,
+    std::string* reason);
 
 // The names of the preview's pages in order (NN-name, without ".png").
 std::vector<std::string> PreviewPageFiles();

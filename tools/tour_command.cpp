@@ -33,10 +33,19 @@ constexpr int NOT_ENDED = -1;
 int EndOf(uint32_t page)
 {
     switch (page) {
-    case 5: return FINISHED;
-    case 6: case 9: case 10: case 13: case 16: return REFUSED;
-    case 11: case 12: return FAILED;
-    default: return NOT_ENDED;
+    case 5:
+        return FINISHED;
+    case 6:
+    case 9:
+    case 10:
+    case 13:
+    case 16:
+        return REFUSED;
+    case 11:
+    case 12:
+        return FAILED;
+    default:
+        return NOT_ENDED;
     }
 }
 

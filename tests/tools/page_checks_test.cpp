@@ -25,10 +25,11 @@ TEST_P(FitCheck, NamesOnlyCaptionsThatDoNotFit)
     const Fit& fit = GetParam();
     GuiDriver driver;
     GUIB_Ref<c_GUIB_Font> font = MakeTestFont();
-    GUIB_WindowCreate create { 10, 10, 60, fit.height, 0, 0, driver.Desktop(),
-        driver.Environment(), nullptr, 0 };
-    c_GUIB_Window* control = fit.checkBox ? static_cast<c_GUIB_Window*>(new c_GUIB_CheckBox(&create))
-                                          : new c_GUIB_Label(&create);
+    GUIB_WindowCreate create { 10, 10, 60, fit.height, 0, 0, driver.Desktop(), driver.Environment(),
+        nullptr, 0 };
+    c_GUIB_Window* control = fit.checkBox
+        ? static_cast<c_GUIB_Window*>(new c_GUIB_CheckBox(&create))
+        : new c_GUIB_Label(&create);
     ASSERT_EQ(SYS_OK, control->SetFont(0, font.Get()));
     control->SetTextAlign(fit.align);
     if (auto* box = dynamic_cast<c_GUIB_CheckBox*>(control))
@@ -42,7 +43,8 @@ TEST_P(FitCheck, NamesOnlyCaptionsThatDoNotFit)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FitCheck,
-    ::testing::Values(Fit { "two lines in two", false, GUIB_ALIGN_WRAP, 20, u"aaaa bbbb cccc dddd", "" },
+    ::testing::Values(
+        Fit { "two lines in two", false, GUIB_ALIGN_WRAP, 20, u"aaaa bbbb cccc dddd", "" },
         Fit { "three lines in two", false, GUIB_ALIGN_WRAP, 29, u"aaaa bbbb cccc dddd eeee",
             "label 'aaaa bbbb cccc dddd eeee' needs 3 lines, its box holds 2" },
         Fit { "a box lower than a line holds one", false, GUIB_ALIGN_WRAP, 5, u"aaaa", "" },

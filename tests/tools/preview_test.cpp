@@ -18,10 +18,10 @@ namespace {
 using namespace test;
 
 // Every text id the pages show.
-const std::vector<int> PAGE_TEXTS { 10, 11, 13, 14, 16, 17, 18, 19, 20, 21, 29, 30, 31, 32, 39,
-    40, 49, 60, 61, 69, 70, 79, 80, 89, 90, 91, 92, 94, 95, 96, 97, 99, 100, 101, 102, 104, 105,
-    106, 109, 110, 111, 116, 119, 120, 121, 122, 129, 130, 131, 132, 133, 139, 140, 141, 145,
-    146, 149, 170, 179, 180, 181, 182, 189, 190, 193, 199, 310 };
+const std::vector<int> PAGE_TEXTS { 10, 11, 13, 14, 16, 17, 18, 19, 20, 21, 29, 30, 31, 32, 39, 40,
+    49, 60, 61, 69, 70, 79, 80, 89, 90, 91, 92, 94, 95, 96, 97, 99, 100, 101, 102, 104, 105, 106,
+    109, 110, 111, 116, 119, 120, 121, 122, 129, 130, 131, 132, 133, 139, 140, 141, 145, 146, 149,
+    170, 179, 180, 181, 182, 189, 190, 193, 199, 310 };
 
 // A language's texts: "<code> <id>" unless replaced; an empty replacement leaves the id out.
 std::string LanguageFile(const std::string& code, const std::map<int, std::string>& replaced)
@@ -102,13 +102,12 @@ TEST_F(Preview, WritesEveryPageOfEveryLanguageAndAnIndex)
     EXPECT_NE(std::string::npos, index.find("src=\"GER/09-retry.png\""));
     EXPECT_NE(std::string::npos, index.find("No findings."));
     // No file of the user's was touched: the distribution holds what it held.
-    EXPECT_EQ(std::vector<std::string> { "patcher.cbf" },
-        [&] {
-            std::vector<std::string> names;
-            for (const auto& entry : std::filesystem::directory_iterator(Dist()))
-                names.push_back(entry.path().filename().string());
-            return names;
-        }());
+    EXPECT_EQ(std::vector<std::string> { "patcher.cbf" }, [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Dist()))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }());
 }
 
 TEST_F(Preview, NamesMissingTextsOverlongCaptionsAndMissingGlyphs)
@@ -130,7 +129,8 @@ TEST_F(Preview, NamesMissingTextsOverlongCaptionsAndMissingGlyphs)
         EXPECT_EQ(1u, lines.count(expected)) << expected << "\nin:\n" << result.err;
     for (const std::string& line : lines)
         EXPECT_NE(0u, line.rfind("ENG", 0)) << line;
-    EXPECT_NE(std::string::npos, ReadBytes(Out() / "index.html").find("GER start: text 21 missing"));
+    EXPECT_NE(
+        std::string::npos, ReadBytes(Out() / "index.html").find("GER start: text 21 missing"));
     EXPECT_EQ(0, Run().status) << "findings alone do not fail without --strict";
 }
 
