@@ -802,6 +802,7 @@ public:
 
     void SetFrameStyle(uint32_t style);
     void SetTextAlign(uint32_t align);
+    uint32_t GetTextAlign() const { return m_textAlign; }
     // Slots 0 .. 4; GUIB_OUT_OF_RANGE otherwise.
     SYS_Status SetSignal(uint32_t slot, uint32_t value);
     uint32_t GetSignal(uint32_t slot) const;

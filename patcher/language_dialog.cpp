@@ -117,13 +117,8 @@ int RunLanguageDialog(c_GUIB_Desktop* desktop, const LanguageDialog& dialog)
     return dialog.Result();
 }
 
-}
-
-int GetLanguageDialog(uint32_t count, const uint32_t* rows)
+c_GUIB_Desktop* MakeLanguageDialogDesktop(c_GUIB_Environment* environment, uint32_t count)
 {
-    c_GUIB_Environment* environment = PTCH_GetEnvironment();
-    if (environment == nullptr || count == 0 || rows == nullptr)
-        return 0;
     const GUIB_Point size = LanguageDialogSize(environment, count);
     GUIB_WindowCreate create {};
     create.width = size.x;
@@ -132,12 +127,27 @@ int GetLanguageDialog(uint32_t count, const uint32_t* rows)
     auto* desktop = new c_GUIB_Desktop(&create);
     const GUIB_WindowParams params { PTCH_WINDOW_STYLE, 0, PTCH_WINDOW_CLASS, DIALOG_CAPTION,
         nullptr, Startup().loadProgramIcon(SYS_StartInfo() ? SYS_StartInfo()->appValue : 0) };
+    if (desktop->SetWindowMode(1, &params) == SYS_OK)
+        return desktop;
+    SYS_Trace(TAG, 1, "!GetLanguageDialog: can't set output to a MasterWindow");
+    desktop->Drop();
+    return nullptr;
+}
+
+}
+
+int GetLanguageDialog(uint32_t count, const uint32_t* rows)
+{
+    c_GUIB_Environment* environment = PTCH_GetEnvironment();
+    if (environment == nullptr || count == 0 || rows == nullptr)
+        return 0;
+    c_GUIB_Desktop* desktop = MakeLanguageDialogDesktop(environment, count);
+    if (desktop == nullptr)
+        return 0;
     int result = 0;
-    if (desktop->SetWindowMode(1, &params) == SYS_OK) {
+    {
         const LanguageDialog dialog(desktop, count, rows);
         result = RunLanguageDialog(desktop, dialog);
-    } else {
-        SYS_Trace(TAG, 1, "!GetLanguageDialog: can't set output to a MasterWindow");
     }
     desktop->Drop();
     return result;

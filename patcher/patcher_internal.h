@@ -297,6 +297,9 @@ int32_t LanguageDialogRowHeight(const c_GUIB_Environment* environment);
 GUIB_Point LanguageDialogSize(const c_GUIB_Environment* environment, uint32_t count);
 // Pumps the desktop until the dialog is answered or its window is closed; then its Result.
 int RunLanguageDialog(c_GUIB_Desktop* desktop, const LanguageDialog& dialog);
+// The dialog's desktop for count rows in a window of the installer's class and look; null
+// (after the trace) when the window cannot be made.
+c_GUIB_Desktop* MakeLanguageDialogDesktop(c_GUIB_Environment* environment, uint32_t count);
 
 }
 

@@ -34,6 +34,8 @@ const Command COMMANDS[] = {
         "   (native builds only)" },
     { "fontinfo", FontInfo, "fontinfo FILE.fnt" },
     { "topng", native::ToPng, "topng INPUT OUT.png   (native builds only)" },
+    { "preview", Preview, "preview DIST_DIR OUT_DIR [--lang CODE]... [--strict]" },
+    { "tour", TourCommand, "tour DIST_DIR PAGES_DIR [--lang CODE]" },
 };
 
 void PrintUsage(std::ostream& out)

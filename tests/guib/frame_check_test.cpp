@@ -1,7 +1,7 @@
 // The frame checks of the GUI tests: the hash, and the manifest's pass, fail and update cases
 // against a temporary manifest and picture folder.
 #include "tests/support/frame_check.h"
-#include "tests/support/png_encode.h"
+#include "tools/png/portable_png.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/test_support.h"
 
@@ -125,7 +125,7 @@ TEST_F(FrameCheck, ExpectedPictureFollowsTheRecordedFrame)
     ASSERT_TRUE(MatchesFrame("kit/x", m_bitmap));
     ASSERT_TRUE(MatchesFrame("kit/x", SIX.data() + 3, 1, 1, 1));
     std::vector<uint8_t> white
-        = test::EncodePng(SIX.data() + 3, 1, 1, 1, "frame 1x1 06ae331f7a94eb61");
+        = portable_png::EncodePng(SIX.data() + 3, 1, 1, 1, "frame 1x1 06ae331f7a94eb61");
     EXPECT_EQ(
         ReadText(m_dir.Path() / "out" / "kit" / "x.png"), std::string(white.begin(), white.end()));
 }

@@ -153,10 +153,7 @@ std::vector<std::string> StartupFixture::Staged() const
 
 std::vector<uint8_t> FontFile(uint32_t version)
 {
-    GUIB_Ref<c_GUIB_Font> font = MakeTestFont();
-    c_GUIB_Store store;
-    EXPECT_EQ(SYS_OK, font->SaveToStore(&store, 0));
-    std::vector<uint8_t> bytes(store.GetData(), store.GetData() + store.GetUsedSize());
+    std::vector<uint8_t> bytes = TestFontFile();
     c_GUIB_Store reader(bytes.data(), bytes.size());
     const uint8_t* header = nullptr;
     uint32_t size = 0;

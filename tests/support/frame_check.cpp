@@ -1,7 +1,7 @@
 // Frame hashes, the manifest and the pictures of the frame checks (see frame_check.h).
 #include "tests/support/frame_check.h"
 
-#include "tests/support/png_encode.h"
+#include "tools/png/portable_png.h"
 
 #include <charconv>
 #include <chrono>
@@ -293,7 +293,7 @@ uint64_t FrameHash(const uint32_t* pixels, int32_t width, int32_t height, int32_
             return ::testing::AssertionFailure() << "frame " << name << ": " << error;
         auto found = entries.find(name);
         if (found == entries.end() || found->second != seen) {
-            std::string picture = WritePng(seenPicture, pixels, width, height, stride)
+            std::string picture = portable_png::WritePng(seenPicture, pixels, width, height, stride)
                 ? "seen picture " + Shown(seenPicture)
                 : "the seen picture could not be written to " + Shown(seenPicture);
             if (found == entries.end())
@@ -315,7 +315,7 @@ uint64_t FrameHash(const uint32_t* pixels, int32_t width, int32_t height, int32_
     fs::remove(seenPicture, ignored);
     std::string comment = PictureComment(seen);
     if (!PictureHolds(expectedPicture, comment))
-        (void)WritePng(expectedPicture, pixels, width, height, stride, comment);
+        (void)portable_png::WritePng(expectedPicture, pixels, width, height, stride, comment);
     return ::testing::AssertionSuccess();
 }
 

@@ -23,4 +23,12 @@ GUIB_Ref<c_GUIB_Font> MakeTestFont()
     return font;
 }
 
+std::vector<uint8_t> TestFontFile()
+{
+    c_GUIB_Store store;
+    if (MakeTestFont()->SaveToStore(&store, 0) != SYS_OK)
+        return {};
+    return { store.GetData(), store.GetData() + store.GetUsedSize() };
+}
+
 }

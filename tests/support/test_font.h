@@ -5,6 +5,9 @@
 
 #include "guib/guib.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace test {
 
 inline constexpr int32_t TEST_FONT_HEIGHT = 10;
@@ -12,5 +15,7 @@ inline constexpr int32_t TEST_FONT_ADVANCE = 6; // every glyph; a space is blank
 
 // A new font (one reference, for the caller) with the glyphs above.
 GUIB_Ref<c_GUIB_Font> MakeTestFont();
+// The test font as the bytes of a font file (font group 0 of a store), as a language's ".fnt".
+std::vector<uint8_t> TestFontFile();
 
 }

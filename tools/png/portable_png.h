@@ -1,4 +1,4 @@
-// A PNG writer for the pictures the frame checks leave beside a test run. It needs no
+// A PNG writer for the frames that tests and patchkit leave for a person to look at. It needs no
 // compression library (the Windows builds have none): the image data is one zlib stream of
 // stored deflate blocks, so a file is about as large as its pixels.
 #pragma once
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace test {
+namespace portable_png {
 
 // An 8-bit RGBA PNG of width × height pixels 0xAARRGGBB (stride pixels from one row's start to
 // the next, rows top to bottom); each pixel becomes the bytes red, green, blue, alpha. Empty

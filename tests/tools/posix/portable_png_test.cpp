@@ -1,8 +1,8 @@
-// The test PNG encoder, read back by libpng (which checks every CRC and the zlib stream's
+// The portable PNG encoder, read back by libpng (which checks every CRC and the zlib stream's
 // Adler-32): the same pixels, alpha included, whatever the stride and however many stored
 // blocks the picture takes, with or without a comment.
 #include "tests/support/picture_writer.h"
-#include "tests/support/png_encode.h"
+#include "tools/png/portable_png.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@ TEST(PngEncode, LibpngReadsBackEveryPixel)
         std::vector<uint32_t> pixels(bytes.size() / 4);
         std::memcpy(pixels.data(), bytes.data(), bytes.size());
         std::filesystem::path path = dir.Path() / "sub" / "frame.png";
-        ASSERT_TRUE(test::WritePng(
+        ASSERT_TRUE(portable_png::WritePng(
             path, pixels.data(), shape.width, shape.height, shape.stride, shape.comment));
         EXPECT_FALSE(std::filesystem::exists(dir.Path() / "sub" / "frame.png.tmp"));
 
@@ -52,12 +52,12 @@ TEST(PngEncode, RefusesWhatItCannotWriteAndLeavesNothing)
 {
     test::TempDir dir;
     uint32_t pixel = 0xFF00FF00;
-    EXPECT_TRUE(test::EncodePng(nullptr, 1, 1, 1).empty());
-    EXPECT_TRUE(test::EncodePng(&pixel, 0, 1, 1).empty());
-    EXPECT_TRUE(test::EncodePng(&pixel, 2, 1, 1).empty());
+    EXPECT_TRUE(portable_png::EncodePng(nullptr, 1, 1, 1).empty());
+    EXPECT_TRUE(portable_png::EncodePng(&pixel, 0, 1, 1).empty());
+    EXPECT_TRUE(portable_png::EncodePng(&pixel, 2, 1, 1).empty());
     std::ofstream(dir.Path() / "file") << "x";
-    EXPECT_FALSE(test::WritePng(dir.Path() / "file" / "in.png", &pixel, 1, 1, 1));
-    EXPECT_FALSE(test::WritePng(dir.Path() / "empty.png", &pixel, 0, 0, 0));
+    EXPECT_FALSE(portable_png::WritePng(dir.Path() / "file" / "in.png", &pixel, 1, 1, 1));
+    EXPECT_FALSE(portable_png::WritePng(dir.Path() / "empty.png", &pixel, 0, 0, 0));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "empty.png"));
 }
 

@@ -1,5 +1,5 @@
-// PNG files with stored deflate blocks (see png_encode.h).
-#include "tests/support/png_encode.h"
+// PNG files with stored deflate blocks (see portable_png.h).
+#include "tools/png/portable_png.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <system_error>
 
-namespace test {
+namespace portable_png {
 
 namespace {
 

@@ -1,0 +1,165 @@
+// The page checks: text lookups without the fallback, glyph lookups, and the measures the
+// controls draw their captions with (the font's wrapping and its one-line extent).
+#include "tools/page_checks.h"
+
+#include "ml/ml.h"
+#include "tools/definition_session.h"
+
+#include <cstdio>
+
+namespace patchkit {
+
+namespace {
+
+constexpr size_t EXCERPT_UNITS = 32;
+
+// The window's font of slot 0 with a reference; empty when it has none that is loaded.
+GUIB_Ref<c_GUIB_Font> SlotFont(const c_GUIB_Window& window)
+{
+    c_GUIB_Font* font = nullptr;
+    if (window.GetFont(0, &font) != SYS_OK)
+        return {};
+    auto held = GUIB_Ref<c_GUIB_Font>::Adopt(font);
+    return font->IsLoaded() ? held : GUIB_Ref<c_GUIB_Font>();
+}
+
+std::string Quoted(const char16_t* text)
+{
+    return "'" + Excerpt(text) + "'";
+}
+
+// Where a one-line caption is drawn: a check box's text starts right of its box.
+int32_t OneLineRoom(c_GUIB_Window& control)
+{
+    int32_t width = 0;
+    control.GetSize(&width, nullptr);
+    if (const auto* box = dynamic_cast<c_GUIB_CheckBox*>(&control))
+        return width - box->GetTextRect().left;
+    return width;
+}
+
+std::string WrapFault(const c_GUIB_Font& font, c_GUIB_Window& label)
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    label.GetSize(&width, &height);
+    int32_t lineHeight = 0;
+    int32_t ascent = 0;
+    (void)font.GetMetrics(&lineHeight, &ascent);
+    // The wrapping draws one line more only while two more would fit below it, so a box
+    // holds its height's whole lines, and always one.
+    const int32_t room = std::max(1, height / lineHeight);
+    const int32_t needed = font.MeasureWrappedHeight(label.GetCaption(), width) / lineHeight;
+    if (needed <= room)
+        return "";
+    return "label " + Quoted(label.GetCaption()) + " needs " + std::to_string(needed)
+        + " lines, its box holds " + std::to_string(room);
+}
+
+const char* KindOf(c_GUIB_Window& control)
+{
+    if (dynamic_cast<c_GUIB_Button*>(&control) != nullptr)
+        return "button";
+    if (dynamic_cast<c_GUIB_CheckBox*>(&control) != nullptr)
+        return "check box";
+    if (dynamic_cast<c_GUIB_Label*>(&control) != nullptr)
+        return "label";
+    return nullptr;
+}
+
+std::string CodePoint(char16_t c)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    std::string text = code;
+    text += " '";
+    AppendUtf8(text, std::u16string_view(&c, 1), true);
+    return text + "'";
+}
+
+void Collect(c_GUIB_Window& window, std::vector<std::string>& findings)
+{
+    if (!window.IsVisible())
+        return;
+    if (const char16_t* caption = window.GetCaption(); caption != nullptr) {
+        if (std::string fault = FitFault(window); !fault.empty())
+            findings.push_back(std::move(fault));
+        const GUIB_Ref<c_GUIB_Font> font = SlotFont(window);
+        if (font.Get() != nullptr)
+            for (char16_t c : MissingGlyphs(*font.Get(), caption))
+                findings.push_back(MissingGlyphFinding(c, Quoted(caption)));
+    }
+    for (uint32_t i = 0; i < window.GetChildCount(); ++i)
+        Collect(*window.GetChild(i), findings);
+}
+
+}
+
+std::vector<int32_t> MissingTexts(const std::vector<int32_t>& ids)
+{
+    std::vector<int32_t> missing;
+    for (int32_t id : ids)
+        if (!ML_HasString(id))
+            missing.push_back(id);
+    return missing;
+}
+
+std::u16string MissingGlyphs(const c_GUIB_Font& font, std::u16string_view text)
+{
+    std::u16string missing;
+    for (char16_t c : text) {
+        if (c == u'\n' || c == u'\r' || missing.find(c) != std::u16string::npos)
+            continue;
+        GUIB_Glyph* glyph = nullptr;
+        if (font.GetGlyph(c, &glyph))
+            font.ReleaseGlyph(c);
+        else
+            missing.push_back(c);
+    }
+    return missing;
+}
+
+std::string MissingGlyphFinding(char16_t character, const std::string& where)
+{
+    return "no glyph for " + CodePoint(character) + " in " + where;
+}
+
+std::string FitFault(c_GUIB_Window& control)
+{
+    const char* kind = KindOf(control);
+    const GUIB_Ref<c_GUIB_Font> font = SlotFont(control);
+    const char16_t* caption = control.GetCaption();
+    if (kind == nullptr || font.Get() == nullptr || caption == nullptr)
+        return "";
+    if (dynamic_cast<c_GUIB_Label*>(&control) != nullptr
+        && control.GetTextAlign() == GUIB_ALIGN_WRAP)
+        return WrapFault(*font.Get(), control);
+    GUIB_Rect extent {};
+    font.Get()->MeasureText(caption, &extent, GUIB_ALIGN_LEFT | GUIB_ALIGN_TOP);
+    const int32_t room = OneLineRoom(control);
+    if (extent.right - extent.left <= room)
+        return "";
+    return std::string(kind) + " " + Quoted(caption) + " is "
+        + std::to_string(extent.right - extent.left) + " px wide, its room " + std::to_string(room)
+        + " px";
+}
+
+std::vector<std::string> WindowFindings(c_GUIB_Window& root)
+{
+    std::vector<std::string> findings;
+    Collect(root, findings);
+    return findings;
+}
+
+std::string Excerpt(std::u16string_view text)
+{
+    std::u16string shown(text.substr(0, EXCERPT_UNITS));
+    for (char16_t& c : shown)
+        if (c == u'\n' || c == u'\r')
+            c = u'/';
+    std::string excerpt;
+    AppendUtf8(excerpt, shown, false);
+    return text.size() > EXCERPT_UNITS ? excerpt + "..." : excerpt;
+}
+
+}
