@@ -30,6 +30,8 @@ build native patcher_program patchkit sample_dist
 rm -rf "$demo"
 mkdir -p "$demo"
 cp -r build/native/samples/dist "$demo/dist"
+# The sandbox's 3ds Max 5.1 is recognised by this library (built when the MinGW tools are there).
+cp build/native/samples/maxnet.dll "$demo/" 2>/dev/null || true
 if [[ $mode == wine ]]; then
     cp build/win64/patcher/patcher.exe "$demo/dist/"
     export WINEPREFIX=$demo/wineprefix
@@ -37,21 +39,38 @@ if [[ $mode == wine ]]; then
     bash samples/make_sandbox.sh "$demo/dist" "$demo/sandbox" --wine --lang ask
 else
     cp build/native/patcher/patcher "$demo/dist/"
-    bash samples/make_sandbox.sh "$demo/dist" "$demo/sandbox"
+    bash samples/make_sandbox.sh "$demo/dist" "$demo/sandbox" --lang ask
 fi
 sandbox=$demo/sandbox
 version_key='HKEY_LOCAL_MACHINE\SOFTWARE\Varnholt\Ashgrove\Version Info'
 
-# The sandbox's files with their checksums, and the version record as NAME=VALUE lines.
-files() { (cd "$sandbox" && find game 3dsmax5 3dsmax6 home -type f -exec md5sum {} + | sort -k2); }
+# The sandbox's files as PATH<TAB>CHECKSUM lines, and the version record as NAME=VALUE lines
+# (numbers in decimal).
+files() {
+    (cd "$sandbox" && find game 3dsmax5 3dsmax6 home -type f -exec md5sum {} + |
+        sed 's/^\([0-9a-f]*\)  \(.*\)$/\2\t\1/' | LC_ALL=C sort)
+}
 record() {
+    local name value
     if [[ $mode == wine ]]; then
         wine reg query "$version_key" 2>/dev/null | tr -d '\r' |
-            awk 'NF >= 3 && $0 ~ /REG_/ { sub(/^ +/, ""); split($0, f, /    /); print f[1] "=" f[3] }'
+            sed -n 's/^    \(.*\)    REG_[A-Z]*    \(.*\)$/\1=\2/p'
     else
-        awk -v key="[${version_key}]" '/^\[/ { inside = ($0 == key) } inside && /^"/' \
-            "$sandbox/registry.reg" | sed 's/^"\([^"]*\)"=/\1=/'
-    fi
+        tr -d '\r' <"$sandbox/registry.reg" |
+            KEY="[$version_key]" awk '/^\[/ { inside = ($0 == ENVIRON["KEY"]) } inside && /^"/' |
+            sed 's/^"\([^"]*\)"=/\1=/'
+    fi | while IFS='=' read -r name value; do
+        case $value in
+        dword:*) value=$((16#${value#dword:})) ;;
+        0x*) value=$((value)) ;;
+        esac
+        # A date is packed as year - 1950 in bits 0-7, the month in 8-11, the day in 12-16.
+        if [[ $name == *time && $value =~ ^[0-9]+$ ]]; then
+            value=$(printf '%04d-%02d-%02d' $(((value & 255) + 1950)) $(((value >> 8) & 15)) \
+                $(((value >> 12) & 31)))
+        fi
+        printf '%s=%s\n' "$name" "$value"
+    done | LC_ALL=C sort -t= -k1,1
 }
 files >"$demo/files.before"
 record >"$demo/record.before"
@@ -71,14 +90,13 @@ files >"$demo/files.after"
 record >"$demo/record.after"
 
 step "what changed in the sandbox ($sandbox)"
-join -1 2 -2 2 -a 1 -a 2 -e - -o 0,1.1,2.1 "$demo/files.before" "$demo/files.after" |
-    awk '$2 == "-"  { printf "  added     %s\n", $1; next }
-         $3 == "-"  { printf "  removed   %s\n", $1; next }
-         $2 != $3   { printf "  replaced  %s\n", $1; next }
-                    { kept++ }
-         END        { printf "  kept      %d files unchanged\n", kept }'
+LC_ALL=C join -t $'\t' -a 1 -a 2 -e - -o 0,1.2,2.2 "$demo/files.before" "$demo/files.after" |
+    awk -F '\t' '$2 == "-" { printf "  added     %s\n", $1; next }
+                 $3 == "-" { printf "  removed   %s\n", $1; next }
+                 $2 != $3  { printf "  replaced  %s\n", $1; next }
+                           { printf "  kept      %s\n", $1 }'
 echo "version record ($version_key):"
-join -t= -a 1 -a 2 -e '(none)' -o 0,1.2,2.2 <(sort "$demo/record.before") <(sort "$demo/record.after") |
+LC_ALL=C join -t= -a 1 -a 2 -e '(none)' -o 0,1.2,2.2 "$demo/record.before" "$demo/record.after" |
     awk -F= '$2 != $3 { printf "  %-20s %s -> %s\n", $1, $2, $3 }'
 if [[ -d $demo/pages ]]; then
     echo "pages shown: $(find "$demo/pages" -name '*.png' | wc -l) pictures in $demo/pages/"
