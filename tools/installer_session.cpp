@@ -139,20 +139,29 @@ void ClickWindow(c_GUIB_Desktop& desktop, c_GUIB_Window& window)
     ClickDesktop(desktop, middle.x, middle.y);
 }
 
-bool SaveDesktopPicture(const c_GUIB_Desktop& desktop, const std::filesystem::path& path)
+std::vector<uint32_t> DesktopPixels(const c_GUIB_Desktop& desktop, int32_t* width, int32_t* height)
 {
     const c_GUIB_Bitmap* surface = desktop.GetSurface();
+    *width = *height = 0;
     if (surface == nullptr)
-        return false;
-    int32_t width = 0;
-    int32_t height = 0;
-    surface->GetSize(&width, &height);
+        return {};
+    surface->GetSize(width, height);
+    const size_t count = static_cast<size_t>(*width) * static_cast<size_t>(*height);
+    std::vector<uint32_t> pixels(count);
+    if (!desktop.ReadPresented(pixels.data()))
+        pixels.assign(surface->GetPixels(), surface->GetPixels() + count);
     // The window shows every pixel opaque, whatever alpha the surface keeps.
-    std::vector<uint32_t> pixels(surface->GetPixels(),
-        surface->GetPixels() + static_cast<size_t>(width) * static_cast<size_t>(height));
     for (uint32_t& pixel : pixels)
         pixel |= 0xFF000000;
-    return portable_png::WritePng(path, pixels.data(), width, height, width);
+    return pixels;
+}
+
+bool SaveDesktopPicture(const c_GUIB_Desktop& desktop, const std::filesystem::path& path)
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::vector<uint32_t> pixels = DesktopPixels(desktop, &width, &height);
+    return !pixels.empty() && portable_png::WritePng(path, pixels.data(), width, height, width);
 }
 
 InstallerSession::InstallerSession(SessionOptions options)

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace patchkit {
 
@@ -62,7 +63,11 @@ void SettleDesktop(c_GUIB_Desktop& desktop, int passes);
 void ClickDesktop(c_GUIB_Desktop& desktop, int32_t x, int32_t y);
 // A click on the middle of a window (a control of the desktop).
 void ClickWindow(c_GUIB_Desktop& desktop, c_GUIB_Window& window);
-// The desktop's surface as an 8-bit RGBA PNG.
+// What the desktop's window shows, width × height pixels, every one opaque: read back from the
+// window where the system gives it (a real window), else the surface the window presents.
+// Empty without a surface.
+std::vector<uint32_t> DesktopPixels(const c_GUIB_Desktop& desktop, int32_t* width, int32_t* height);
+// Those pixels as an 8-bit RGBA PNG.
 bool SaveDesktopPicture(const c_GUIB_Desktop& desktop, const std::filesystem::path& path);
 
 }

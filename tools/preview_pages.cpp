@@ -12,6 +12,7 @@
 #include "tools/memory_registry.h"
 #include "tools/mounted_archive.h"
 #include "tools/page_checks.h"
+#include "tools/png/portable_png.h"
 
 #include <chrono>
 #include <fstream>
@@ -91,12 +92,13 @@ private:
 };
 
 // The installed game as the registry tells it: its folder, and 3ds Max 6.0 so that the editor
-// tools page shows a check box.
+// tools page shows a check box. The game folder is only shown (the preview's patch archive has
+// no file to copy), so it is the same example on every system and every run, and the pages are
+// drawn alike.
 void InstallGame(
     MemoryRegistry& registry, const DistributionFacts& facts, const ScratchFolder& scratch)
 {
-    registry.SetString(
-        GetGameKeyPath(facts.edition), facts.gameFolderValue, (scratch.Path() / "game").string());
+    registry.SetString(GetGameKeyPath(facts.edition), facts.gameFolderValue, "C:\\Games\\Game\\");
     registry.SetString(
         "SOFTWARE\\Autodesk\\3DSMAX\\6.0", "Installdir", (scratch.Path() / "max6").string());
 }
@@ -133,9 +135,11 @@ void CheckPageText(uint32_t kind, RenderedPage& rendered)
 
 class LanguageWalk {
 public:
-    LanguageWalk(const std::filesystem::path& folder, std::vector<RenderedPage>* pages)
+    LanguageWalk(const std::filesystem::path& folder, std::vector<RenderedPage>* pages,
+        const PageObserver& observer)
         : m_folder(folder)
         , m_pages(pages)
+        , m_observer(observer)
     {
         m_pages->assign(Pages().size(), {});
     }
@@ -148,7 +152,14 @@ public:
             rendered.findings.push_back("text " + std::to_string(id) + " missing");
         for (std::string& finding : WindowFindings(desktop))
             rendered.findings.push_back(std::move(finding));
-        if (SaveDesktopPicture(desktop, m_folder / (rendered.file + ".png")))
+        int32_t width = 0;
+        int32_t height = 0;
+        const std::vector<uint32_t> pixels = DesktopPixels(desktop, &width, &height);
+        if (m_observer && !pixels.empty())
+            m_observer(rendered.file, pixels, width, height);
+        if (!pixels.empty()
+            && portable_png::WritePng(
+                m_folder / (rendered.file + ".png"), pixels.data(), width, height, width))
             return true;
         m_failed = "cannot write " + (m_folder / (rendered.file + ".png")).string();
         return false;
@@ -184,6 +195,7 @@ public:
 private:
     std::filesystem::path m_folder;
     std::vector<RenderedPage>* m_pages;
+    const PageObserver& m_observer;
     std::string m_failed;
 };
 
@@ -252,7 +264,7 @@ bool ReadDistribution(
 
 bool RenderLanguage(const std::filesystem::path& distribution, const DistributionFacts& facts,
     const std::string& code, const std::filesystem::path& folder, std::vector<RenderedPage>* pages,
-    std::string* reason)
+    std::string* reason, const PageObserver& observer)
 {
     ScratchFolder scratch;
     std::error_code error;
@@ -261,7 +273,7 @@ bool RenderLanguage(const std::filesystem::path& distribution, const Distributio
     std::filesystem::create_directories(folder, error);
     MemoryRegistry registry;
     InstallGame(registry, facts, scratch);
-    LanguageWalk walk(folder, pages);
+    LanguageWalk walk(folder, pages, observer);
     SessionOptions options { scratch.Path() / "dist", code, false, nullptr };
     options.onLanguageDialog = [&walk](c_GUIB_Desktop& desktop) { (void)walk.Save(0, desktop); };
     InstallerSession session(options);

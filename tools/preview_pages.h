@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,17 @@ struct RenderedPage {
     std::string file;
     std::vector<std::string> findings;
 };
+// Sees each page's picture as it is written: its file name (NN-name) and its pixels.
+using PageObserver = std::function<void(
+    const std::string& file, const std::vector<uint32_t>& pixels, int32_t width, int32_t height)>;
+
 // The pages of one language, in the preview's order, written as OUT_DIR/<code>/<file>.png. The
 // language dialog is left out when the distribution has only one language (the installer shows
 // none then). False with a reason when the installer does not start or a picture cannot be
 // written.
 bool RenderLanguage(const std::filesystem::path& distribution, const DistributionFacts& facts,
     const std::string& code, const std::filesystem::path& folder, std::vector<RenderedPage>* pages,
-    std::string* reason);
+    std::string* reason, const PageObserver& observer = {});
 
 // The names of the preview's pages in order (NN-name, without ".png").
 std::vector<std::string> PreviewPageFiles();
