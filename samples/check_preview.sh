@@ -9,17 +9,11 @@ set -u
 patchkit=$1
 dist=$2
 font=$3
-failed=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=samples/check_support.sh
+. "$(dirname "$0")/check_support.sh"
 # preview reads no installed game; an empty registry keeps the caller's out of it.
 PATCHER_REGISTRY=$work/registry.reg
 export PATCHER_REGISTRY
-
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
 
 "$patchkit" preview "$dist" "$work/sample" --strict >/dev/null 2>"$work/sample.err"
 status=$?

@@ -12,14 +12,8 @@ patchkit=$2
 stored_archive=$3
 source=$4
 dist=$5
-failed=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
+# shellcheck source=samples/check_support.sh
+. "$(dirname "$0")/check_support.sh"
 
 # The English text of a page's id, for finding it in the installer's output.
 english() {
