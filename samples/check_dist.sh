@@ -8,14 +8,8 @@ patchkit=$1
 source=$2
 dist=$3
 languages="ENG GER CZE RUS"
-failed=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
+# shellcheck source=samples/check_support.sh
+. "$(dirname "$0")/check_support.sh"
 
 # lint prints warnings even when it exits 0; a sample must not have any.
 for file in "$source/installer/patcher.txt" $(for l in $languages; do
