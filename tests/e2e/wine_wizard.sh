@@ -280,6 +280,22 @@ to_copy() {
     at "ready page: Start"
     click $((BUTTON_X + BUTTON_W / 2)) $((BUTTON_Y[1] + BUTTON_H / 2))
 }
+# Ends the program with wizard button 1 of an end page.
+close_with_button_1() {  # step
+    at "$1"
+    click $((BUTTON_X + BUTTON_W / 2)) $((BUTTON_Y[1] + BUTTON_H / 2))
+    ended 0
+}
+# A fresh game, patch02.cbf taken away, English, on to the copy until the retry box shows.
+to_retry_box() {
+    install_game
+    mv "$run/dist/patch02.cbf" "$run/spare/"
+    start_installer
+    choose_language 0
+    to_copy
+    at "retry box"
+    changed "$hash" "---"
+}
 # Presses Ok or Cancel (0 or 1) of the retry box.
 retry_box() {  # button
     local box_x=$(((WIZARD_W - BOX_W) / 2)) box_y=$(((WIZARD_H - BOX_H) / 2))
@@ -357,46 +373,28 @@ press 1 "123" "news page: Back"
 to_copy
 at "copy"
 changed "$hash" "12-"
-at "finished page: Close"
-click $((BUTTON_X + BUTTON_W / 2)) $((BUTTON_Y[1] + BUTTON_H / 2))
-ended 0
+close_with_button_1 "finished page: Close"
 expect_patched "1.02 DE"
 printf 'wine_wizard: the whole wizard in %s s\n' "$(elapsed "$t")"
 
 # 3: the second of three archives missing; Ok in the retry box once it is back.
 t=$(now)
-install_game
-mv "$run/dist/patch02.cbf" "$run/spare/"
-start_installer
-choose_language 0
-to_copy
-at "retry box"
-changed "$hash" "---"
+to_retry_box
 mv "$run/spare/patch02.cbf" "$run/dist/"
 at "retry box: Ok"
 retry_box 0
 changed "$hash" "12-"
-at "finished page: Close"
-click $((BUTTON_X + BUTTON_W / 2)) $((BUTTON_Y[1] + BUTTON_H / 2))
-ended 0
+close_with_button_1 "finished page: Close"
 expect_patched "1.02"
 printf 'wine_wizard: retry with the archive put back in %s s\n' "$(elapsed "$t")"
 
 # ... and Cancel: the cancelled page; archive 1 stays applied, archive 3 is not, no new version.
 t=$(now)
-install_game
-mv "$run/dist/patch02.cbf" "$run/spare/"
-start_installer
-choose_language 0
-to_copy
-at "retry box"
-changed "$hash" "---"
+to_retry_box
 at "retry box: Cancel"
 retry_box 1
 changed "$hash" "1--"
-at "cancelled page: Close"
-click $((BUTTON_X + BUTTON_W / 2)) $((BUTTON_Y[1] + BUTTON_H / 2))
-ended 0
+close_with_button_1 "cancelled page: Close"
 at "checking the cancelled patch"
 expect_file "$run/game/readme.txt" "readme of 1.02"
 expect_file "$run/game/data/maps/a.map" "map v1"
