@@ -4,8 +4,9 @@
 # would: pointer onto the button, then a press.
 #
 #   1. the whole wizard in German (chosen in the language dialog): news and back, licence, the
-#      run-program and editor-tools pages, ready, copy, finished; then the game folder, the
-#      editor-tools folders, the program that ran and the version record are checked;
+#      shortcuts, run-program and editor-tools pages, ready, copy, finished; then the game
+#      folder, the editor-tools folders, the shortcuts, the program that ran and the version
+#      record are checked;
 #   2. a second start while the first window is up exits with 1 and brings that window forward;
 #   3. three archives with the second missing: Ok in the retry box after the archive is back
 #      finishes the patch; Cancel shows the cancelled page and archive 3 is not applied.
@@ -60,6 +61,7 @@ write_result() {  # failures
 cleanup() {
     local process
     for process in $pid $cover; do kill "$process" 2>/dev/null && wait "$process" 2>/dev/null; done
+    remove_shortcuts
     [[ -f $run/remove.reg ]] && wine reg import "$(winpath "$run/remove.reg")" >/dev/null 2>&1
 }
 trap cleanup EXIT
@@ -219,6 +221,7 @@ make_distribution() {
 install_game() {
     at "installing the game"
     rm -rf "$run/game" "$run/max5" "$run/max6" "$run/marker"
+    remove_shortcuts
     mkdir -p "$run/game/data/maps" "$run/max5" "$run/max6"
     echo "game program 1.00" >"$run/game/ashgrove.exe"
     echo "map v0" >"$run/game/data/maps/a.map"
@@ -275,6 +278,7 @@ choose_language() {  # row
 to_copy() {
     press 1 "12-" "start page: Next"
     press 1 "12-" "licence: I agree"
+    press 1 "12-" "shortcuts page: Next"
     press 1 "12-" "run-program page: Next"
     press 1 "12-" "editor-tools page: Next"
     at "ready page: Start"
@@ -304,6 +308,22 @@ retry_box() {  # button
 }
 
 # --- checks -----------------------------------------------------------------------------------
+
+# The shortcuts that the patch makes, on the desktop and in the program menu of the prefix's
+# user (folders of the prefix's own, see wine-run.sh).
+shortcuts() {
+    find "$WINEPREFIX"/drive_c/users -name 'Ashgrove test.lnk' -printf '%P\n' 2>/dev/null | sort
+}
+remove_shortcuts() {
+    find "$WINEPREFIX"/drive_c/users -name 'Ashgrove test.lnk' -delete 2>/dev/null
+    find "$WINEPREFIX"/drive_c/users -type d -name 'Ashgrove test' -empty -delete 2>/dev/null
+}
+expect_shortcuts() {  # count
+    local found
+    found=$(shortcuts)
+    [[ $(grep -c . <<<"$found") == "$1" ]] || fail "$1 shortcuts expected, found: ${found:-none}"
+    [[ $1 == 0 || $found == *"/Desktop/Ashgrove test.lnk"* ]] || fail "no shortcut on the desktop: $found"
+}
 
 expect_file() {  # path text
     [[ -f $1 ]] || fail "missing: ${1#"$run/"}"
@@ -341,6 +361,7 @@ expect_patched() {  # name
     expect_record "Patch version time" 0x1c436
     expect_record "Editor version" 0x96
     expect_record "Main version name" "1.00"
+    expect_shortcuts 2
 }
 
 # --- the scenarios ----------------------------------------------------------------------------
@@ -402,6 +423,7 @@ expect_file "$run/game/data/b.dat" "b v0"
 expect_file "$run/game/ashgrove.exe" "game program 1.00"
 expect_absent "$run/max5/plugins"
 expect_absent "$run/marker"
+expect_shortcuts 0
 expect_record "Patch version" 0x65
 expect_record "Patch version name" "1.01"
 printf 'wine_wizard: cancel in the retry box in %s s\n' "$(elapsed "$t")"
