@@ -9,7 +9,8 @@
 #      record are checked;
 #   2. a second start while the first window is up exits with 1 and brings that window forward;
 #   3. three archives with the second missing: Ok in the retry box after the archive is back
-#      finishes the patch; Cancel shows the cancelled page and archive 3 is not applied.
+#      finishes the patch; Cancel shows the cancelled page and archive 3 is not applied;
+#   4. the same patch with /silent: no window, exit 0, the game patched and the log written.
 #
 # The distribution is packed from tests/e2e/dist with the cross-built patchkit.exe under Wine, or
 # with the native patchkit that $PATCHKIT names. Everything it writes is below
@@ -427,6 +428,23 @@ expect_shortcuts 0
 expect_record "Patch version" 0x65
 expect_record "Patch version name" "1.01"
 printf 'wine_wizard: cancel in the retry box in %s s\n' "$(elapsed "$t")"
+
+# 4: the same patch unattended: no window, no question, every file and registry value logged.
+t=$(now)
+mv "$run/spare/patch02.cbf" "$run/dist/"
+install_game
+step="unattended run"
+PATCHER_E2E_MARKER=$(winpath "$run/marker") \
+    "$wine_run" "$run/dist/patcher.exe" /SILENT /lang=ENG "/log=$(winpath "$run/silent.log")" \
+    >"$run/silent.out" 2>&1
+status=$?
+((status == 0)) || fail "the unattended run ended with $status, not 0: $(cat "$run/silent.out" "$run/silent.log" 2>/dev/null)"
+expect_patched "1.02"
+for line in "replaced Z:.*ashgrove.exe" "written Z:.*max6.plugins.ashgrove6.dlu" \
+    "registry HKEY_LOCAL_MACHINE.SOFTWARE.Varnholt.Ashgrove.Version Info.Patch version = 102"; do
+    tr -d '\r' <"$run/silent.log" | grep -q "^$line" || fail "the log has no line '$line'"
+done
+printf 'wine_wizard: the unattended run in %s s\n' "$(elapsed "$t")"
 
 write_result 0
 printf 'wine_wizard: passed in %s s\n' "$(elapsed "$start_time")"
