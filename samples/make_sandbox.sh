@@ -107,6 +107,7 @@ export TMPDIR='$sandbox/tmp'
 ENV
 
 if [ $wine = yes ]; then
-    wine regedit /S "$(winepath -w "$sandbox/registry.reg")"
+    # (Wine warns on stderr about its 32-bit half, which a 64-bit prefix does not need.)
+    wine regedit /S "$(winepath -w "$sandbox/registry.reg" 2>/dev/null)" 2>/dev/null
 fi
 echo "sandbox: $sandbox (Ashgrove 1.01, $lang)"
