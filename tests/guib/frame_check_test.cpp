@@ -1,9 +1,9 @@
 // The frame checks of the GUI tests: the hash, and the manifest's pass, fail and update cases
 // against a temporary manifest and picture folder.
 #include "tests/support/frame_check.h"
-#include "tools/png/portable_png.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/test_support.h"
+#include "tools/png/portable_png.h"
 
 #include <gtest/gtest.h>
 

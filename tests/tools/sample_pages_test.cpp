@@ -29,8 +29,8 @@ TEST(SamplePages, LookTheSameOnEverySystem)
             // The language dialog comes before any language file and is drawn with the system's
             // own font, which differs between systems.
             if (file.find("language") == std::string::npos) {
-                EXPECT_TRUE(test::MatchesFrame(
-                    folder + "/" + file, pixels.data(), width, height, width));
+                EXPECT_TRUE(
+                    test::MatchesFrame(folder + "/" + file, pixels.data(), width, height, width));
             }
         };
         EXPECT_TRUE(patchkit::RenderLanguage(dist, facts, code, out / code, &pages, &reason, check))

@@ -2,8 +2,8 @@
 // Adler-32): the same pixels, alpha included, whatever the stride and however many stored
 // blocks the picture takes, with or without a comment.
 #include "tests/support/picture_writer.h"
-#include "tools/png/portable_png.h"
 #include "tests/support/test_support.h"
+#include "tools/png/portable_png.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
