@@ -1,15 +1,17 @@
 // The module's file-level system calls on POSIX: the wide calls always exist, the temporary
 // folder is a private folder of the process below $TMPDIR (else /tmp), there is no deletion at
-// restart, folders are made with mkdir, files replaced with rename, and the 8-bit text of every
-// call is UTF-8.
+// restart (the next process removes what a killed one left), folders are made with mkdir, files
+// replaced with rename, and the 8-bit text of every call is UTF-8.
 #include "installlib/os_files.h"
 #include "installlib/posix/posix_text.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace installlib::os {
 
@@ -17,6 +19,42 @@ namespace {
 
 // The private staging folder with its final "/", "" until it is made.
 std::string g_privateFolder;
+
+constexpr char PRIVATE_PREFIX[] = "patcher-";
+
+// The process a private folder was made for: "patcher-<pid>-" and the six characters of
+// mkdtemp; 0 for any other name.
+pid_t OwnerOf(const std::string& name)
+{
+    const size_t prefix = sizeof PRIVATE_PREFIX - 1;
+    const size_t dash = name.find('-', prefix);
+    if (name.compare(0, prefix, PRIVATE_PREFIX) != 0 || dash == std::string::npos || dash == prefix
+        || dash > prefix + 9 || name.size() != dash + 7)
+        return 0;
+    pid_t pid = 0;
+    for (size_t i = prefix; i < dash; ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return 0;
+        pid = pid * 10 + (name[i] - '0');
+    }
+    return pid;
+}
+
+// A process killed before its shutdown leaves its private folder behind (POSIX deletes nothing
+// at restart). The next process removes such folders: only folders of this user whose process
+// is gone, and remove_all removes links, never what they point to.
+void RemoveLeftFolders(const std::string& shared)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(shared, error)) {
+        const pid_t owner = OwnerOf(entry.path().filename().string());
+        struct stat status { };
+        if (owner <= 0 || lstat(entry.path().c_str(), &status) != 0 || !S_ISDIR(status.st_mode)
+            || status.st_uid != geteuid() || kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        std::filesystem::remove_all(entry.path(), error);
+    }
+}
 
 // The shared temporary folder is open to every user: a file of a known name there can be
 // planted in advance or swapped between being written and being used. A folder that mkdtemp
@@ -29,7 +67,8 @@ std::string TempFolderUtf8()
     std::string pattern = shared && shared[0] != 0 ? shared : "/tmp";
     if (pattern.back() != '/')
         pattern += '/';
-    pattern += "patcher-XXXXXX";
+    RemoveLeftFolders(pattern);
+    pattern += PRIVATE_PREFIX + std::to_string(getpid()) + "-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         return "";
     g_privateFolder = pattern + '/';

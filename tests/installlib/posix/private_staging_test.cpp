@@ -8,6 +8,8 @@
 #include "tests/support/archive_builder.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -85,6 +87,41 @@ TEST_F(InstallLibPrivateStaging, FolderIsMadeBelowTmpdirElseTmpAndNamedAfreshEac
     ASSERT_TRUE(installlib::detail::TempFolder(second, INSTALLLIB_PATH_CAPACITY));
     EXPECT_EQ(fs::path("/tmp"), fs::path(Staged(second)).parent_path().parent_path());
     EXPECT_TRUE(fs::is_directory(Staged(second)));
+}
+
+// A process killed before its shutdown leaves its private folder; the next one removes it, but
+// never the folder of a process that runs, a name it did not make, or what a link points to.
+TEST_F(InstallLibPrivateStaging, FoldersOfProcessesThatAreGoneGoWithTheNextRun)
+{
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    ASSERT_EQ(gone, waitpid(gone, nullptr, 0));
+    const auto named = [this](pid_t pid, const char* tail) {
+        return m_shared / ("patcher-" + std::to_string(pid) + "-" + tail);
+    };
+    fs::create_directories(named(gone, "Ab12Cd") / "sub");
+    WriteText(named(gone, "Ab12Cd") / "sub" / "patcher.cbf", "left");
+    fs::create_directory(named(getpid(), "Ef34Gh"));
+    fs::create_directory(m_shared / ("patcher-" + std::to_string(gone) + "-toolongname"));
+    fs::create_directory(m_dir.Path() / "kept");
+    WriteText(m_dir.Path() / "kept" / "file", "kept");
+    fs::create_directory_symlink(m_dir.Path() / "kept", named(gone, "Ij56Kl"));
+    Done();
+    Start();
+    char16_t folder[INSTALLLIB_PATH_CAPACITY];
+    ASSERT_TRUE(installlib::detail::TempFolder(folder, INSTALLLIB_PATH_CAPACITY));
+    EXPECT_FALSE(fs::exists(named(gone, "Ab12Cd")));
+    EXPECT_TRUE(fs::is_directory(named(getpid(), "Ef34Gh")));
+    EXPECT_TRUE(fs::exists(m_shared / ("patcher-" + std::to_string(gone) + "-toolongname")));
+    EXPECT_TRUE(fs::is_symlink(named(gone, "Ij56Kl")));
+    EXPECT_EQ("kept", ReadText(m_dir.Path() / "kept" / "file"));
+    EXPECT_EQ(0u,
+        fs::path(Staged(folder))
+            .parent_path()
+            .filename()
+            .string()
+            .find("patcher-" + std::to_string(getpid()) + "-"));
 }
 
 }
