@@ -7,13 +7,10 @@
 
 #include <cstdio>
 #include <ctime>
-#include <string>
 
 int main(int argc, char** argv)
 {
-    std::string commandLine(1, '"');
-    commandLine.append(argc > 0 ? argv[0] : "").push_back('"');
-    if (PTCH_Launch(0, commandLine.c_str()) != PTCH_LAUNCHED)
+    if (PTCH_Launch(0, PTCH_CommandLine(argc > 0 ? argv[0] : "").c_str()) != PTCH_LAUNCHED)
         return 1;
     PTCH_Start();
     (void)PTCH_GetDesktop()->Pump();

@@ -2,12 +2,7 @@
 // Windows form (the program path quoted first), shown in the headless window.
 #include "patcher/patcher.h"
 
-#include <string>
-
 int main(int argc, char** argv)
 {
-    std::string commandLine = "\"" + std::string(argc > 0 ? argv[0] : "") + "\"";
-    for (int i = 1; i < argc; ++i)
-        commandLine += std::string(" ") + argv[i];
-    return PTCH_Run(0, commandLine.c_str());
+    return PTCH_Run(0, PTCH_CommandLine(argc > 0 ? argv[0] : "", argc - 1, argv + 1).c_str());
 }

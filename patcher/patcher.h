@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 inline constexpr size_t PTCH_PATH_CAPACITY = 260;
 
@@ -540,6 +541,11 @@ inline constexpr int PTCH_START_FAILED = -1;
 // the installer window is up; PTCH_START_FAILED when a step failed (everything started is shut
 // down again and the lock is given up).
 int PTCH_Launch(uintptr_t instance, const char* commandLine);
+
+// A command line of the Windows form for PTCH_Launch and PTCH_Run: the program path in double
+// quotes, then each argument after one blank, in double quotes when it is empty or holds blanks.
+std::string PTCH_CommandLine(
+    const char* program, int count = 0, const char* const* arguments = nullptr);
 
 // The start folder from the command line: the folder of the program path (the first token,
 // quoted or up to the first blank) when that path is absolute, else the current folder; it

@@ -192,8 +192,7 @@ int InstallerSession::Launch()
     std::error_code error;
     const std::filesystem::path program
         = std::filesystem::absolute(m_options.distribution, error) / "patcher.exe";
-    const std::string commandLine = "\"" + program.string() + "\"";
-    const int launched = PTCH_Launch(0, commandLine.c_str());
+    const int launched = PTCH_Launch(0, PTCH_CommandLine(program.string().c_str()).c_str());
     m_launched = launched == PTCH_LAUNCHED;
     return launched;
 }

@@ -222,4 +222,17 @@ TEST(SilentSwitches, AreTakenAfterTheProgramPath)
     }
 }
 
+// The POSIX program joins its arguments into such a command line; an argument with blanks must
+// come out of it whole.
+TEST(SilentSwitches, ArgumentsJoinedByTheProgramComeBackWhole)
+{
+    const char* arguments[] = { "/silent", "/log=/tmp/my logs/run.log", "/lang=GER" };
+    const std::string commandLine = PTCH_CommandLine("/opt/a b/patcher", 3, arguments);
+    EXPECT_EQ("\"/opt/a b/patcher\" /silent \"/log=/tmp/my logs/run.log\" /lang=GER", commandLine);
+    const patcher::detail::Switches s = patcher::detail::SwitchesOf(commandLine.c_str());
+    EXPECT_TRUE(s.silent);
+    EXPECT_EQ("/tmp/my logs/run.log", s.logFile);
+    EXPECT_STREQ("GER", s.language);
+}
+
 }
