@@ -9,6 +9,7 @@
 #include "ml/ml.h"
 #include "patcher/patcher_internal.h"
 #include "tools/installer_session.h"
+#include "tools/language_code_page.h"
 #include "tools/memory_registry.h"
 #include "tools/mounted_archive.h"
 #include "tools/page_checks.h"
@@ -115,7 +116,7 @@ bool WriteEmptyPatch()
 }
 
 // The characters of a licence or news file that the page's font lacks.
-void CheckPageText(uint32_t kind, RenderedPage& rendered)
+void CheckPageText(uint32_t kind, uint32_t codePage, RenderedPage& rendered)
 {
     c_GUIB_Window* content = WizardState().pages[kind == PTCH_TEXT_LICENCE ? 1 : 8];
     char path[PTCH_PATH_CAPACITY];
@@ -130,14 +131,15 @@ void CheckPageText(uint32_t kind, RenderedPage& rendered)
     for (const char* c = text.get(); c != nullptr && *c != 0; ++c)
         wide.push_back(static_cast<unsigned char>(*c));
     for (char16_t c : MissingGlyphs(*font, wide))
-        rendered.findings.push_back(MissingGlyphFinding(c, path));
+        rendered.findings.push_back(MissingGlyphFinding(c, codePage, path));
 }
 
 class LanguageWalk {
 public:
-    LanguageWalk(const std::filesystem::path& folder, std::vector<RenderedPage>* pages,
-        const PageObserver& observer)
-        : m_folder(folder)
+    LanguageWalk(const std::string& code, const std::filesystem::path& folder,
+        std::vector<RenderedPage>* pages, const PageObserver& observer)
+        : m_code(code)
+        , m_folder(folder)
         , m_pages(pages)
         , m_observer(observer)
     {
@@ -150,7 +152,7 @@ public:
         rendered.file = FileOf(index);
         for (int32_t id : MissingTexts(Pages()[index].texts))
             rendered.findings.push_back("text " + std::to_string(id) + " missing");
-        for (std::string& finding : WindowFindings(desktop))
+        for (std::string& finding : WindowFindings(desktop, LanguageCodePage(m_code)))
             rendered.findings.push_back(std::move(finding));
         int32_t width = 0;
         int32_t height = 0;
@@ -170,7 +172,8 @@ public:
         PTCH_ShowPage(page, extra1, extra2);
         session.Settle(3, false);
         if (page == 1 || page == 8)
-            CheckPageText(page == 1 ? PTCH_TEXT_LICENCE : PTCH_TEXT_NEWS, (*m_pages)[index]);
+            CheckPageText(page == 1 ? PTCH_TEXT_LICENCE : PTCH_TEXT_NEWS, LanguageCodePage(m_code),
+                (*m_pages)[index]);
         return Save(index, *session.Desktop());
     }
     // The progress page finds no archive and asks; the retry then finds an empty one.
@@ -193,6 +196,7 @@ public:
     const std::string& Failure() const { return m_failed; }
 
 private:
+    std::string m_code;
     std::filesystem::path m_folder;
     std::vector<RenderedPage>* m_pages;
     const PageObserver& m_observer;
@@ -273,7 +277,7 @@ bool RenderLanguage(const std::filesystem::path& distribution, const Distributio
     std::filesystem::create_directories(folder, error);
     MemoryRegistry registry;
     InstallGame(registry, facts, scratch);
-    LanguageWalk walk(folder, pages, observer);
+    LanguageWalk walk(code, folder, pages, observer);
     SessionOptions options { scratch.Path() / "dist", code, false, nullptr };
     options.onLanguageDialog = [&walk](c_GUIB_Desktop& desktop) { (void)walk.Save(0, desktop); };
     InstallerSession session(options);
