@@ -6,6 +6,7 @@
 #include "ml/ml.h"
 #include "tools/definition_session.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace patchkit {
@@ -13,6 +14,7 @@ namespace patchkit {
 namespace {
 
 constexpr size_t EXCERPT_UNITS = 32;
+constexpr size_t GAPS_NAMED = 20; // characters a glyph finding names before "and N more"
 
 // The window's font of slot 0 with a reference; empty when it has none that is loaded.
 GUIB_Ref<c_GUIB_Font> SlotFont(const c_GUIB_Window& window)
@@ -88,20 +90,19 @@ void AppendBytes(std::u16string& shown, const std::string& bytes, uint32_t codeP
     }
 }
 
-void Collect(c_GUIB_Window& window, uint32_t codePage, std::vector<std::string>& findings)
+void Collect(c_GUIB_Window& window, GlyphGaps& gaps, std::vector<std::string>& findings)
 {
     if (!window.IsVisible())
         return;
     if (const char16_t* caption = window.GetCaption(); caption != nullptr) {
-        if (std::string fault = FitFault(window, codePage); !fault.empty())
+        if (std::string fault = FitFault(window, gaps.CodePage()); !fault.empty())
             findings.push_back(std::move(fault));
         const GUIB_Ref<c_GUIB_Font> font = SlotFont(window);
         if (font.Get() != nullptr)
-            for (char16_t c : MissingGlyphs(*font.Get(), caption))
-                findings.push_back(MissingGlyphFinding(c, codePage, Quoted(caption, codePage)));
+            gaps.Check(*font.Get(), caption);
     }
     for (uint32_t i = 0; i < window.GetChildCount(); ++i)
-        Collect(*window.GetChild(i), codePage, findings);
+        Collect(*window.GetChild(i), gaps, findings);
 }
 
 }
@@ -160,9 +161,42 @@ std::string UnitName(char16_t unit, uint32_t codePage)
     return name + "'";
 }
 
-std::string MissingGlyphFinding(char16_t unit, uint32_t codePage, const std::string& where)
+GlyphGaps::GlyphGaps(uint32_t codePage)
+    : m_codePage(codePage)
 {
-    return "no glyph for " + UnitName(unit, codePage) + " in " + where;
+}
+
+void GlyphGaps::Check(const c_GUIB_Font& font, std::u16string_view text, const std::string& where)
+{
+    const std::u16string missing = MissingGlyphs(font, text);
+    if (missing.empty())
+        return;
+    auto gaps = std::find_if(m_fonts.begin(), m_fonts.end(),
+        [&font](const FontGaps& gaps) { return gaps.font == &font; });
+    if (gaps == m_fonts.end()) {
+        m_fonts.push_back({ &font, {}, where.empty() ? Quoted(text, m_codePage) : where });
+        gaps = m_fonts.end() - 1;
+    }
+    for (char16_t c : missing)
+        if (gaps->missing.find(c) == std::u16string::npos)
+            gaps->missing.push_back(c);
+}
+
+std::vector<std::string> GlyphGaps::Findings(
+    const std::function<std::string(const c_GUIB_Font&)>& fontName) const
+{
+    std::vector<std::string> findings;
+    for (const FontGaps& gaps : m_fonts) {
+        const size_t count = gaps.missing.size();
+        std::string finding = "no glyph in " + fontName(*gaps.font) + " for "
+            + std::to_string(count) + (count == 1 ? " character: " : " characters: ");
+        for (size_t i = 0; i < count && i < GAPS_NAMED; ++i)
+            finding += (i > 0 ? ", " : "") + UnitName(gaps.missing[i], m_codePage);
+        if (count > GAPS_NAMED)
+            finding += " and " + std::to_string(count - GAPS_NAMED) + " more";
+        findings.push_back(finding + "; first in " + gaps.firstIn);
+    }
+    return findings;
 }
 
 std::string FitFault(c_GUIB_Window& control, uint32_t codePage)
@@ -185,10 +219,10 @@ std::string FitFault(c_GUIB_Window& control, uint32_t codePage)
         + " px";
 }
 
-std::vector<std::string> WindowFindings(c_GUIB_Window& root, uint32_t codePage)
+std::vector<std::string> WindowFindings(c_GUIB_Window& root, GlyphGaps& gaps)
 {
     std::vector<std::string> findings;
-    Collect(root, codePage, findings);
+    Collect(root, gaps, findings);
     return findings;
 }
 

@@ -8,6 +8,7 @@
 #include "guib/guib.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,8 +36,29 @@ std::string UnitName(char16_t unit, uint32_t codePage);
 // characters with "...".
 std::string Excerpt(std::u16string_view text, uint32_t codePage);
 
-// The finding of a unit without a glyph in where (a quoted text or a file's name).
-std::string MissingGlyphFinding(char16_t unit, uint32_t codePage, const std::string& where);
+// The characters the fonts of one page have no glyph for, gathered over the page's texts: per
+// font the distinct characters in order of first use and the text the first of them is in.
+class GlyphGaps {
+public:
+    explicit GlyphGaps(uint32_t codePage);
+    uint32_t CodePage() const { return m_codePage; }
+    // Notes the characters of text that font lacks; where names the text (a file's name), or
+    // is empty for the text's quoted excerpt.
+    void Check(const c_GUIB_Font& font, std::u16string_view text, const std::string& where = {});
+    // One finding per font, in the order of their first gaps: "no glyph in <name> for N
+    // characters: <first 20 units>[ and M more]; first in <where>".
+    std::vector<std::string> Findings(
+        const std::function<std::string(const c_GUIB_Font&)>& fontName) const;
+
+private:
+    struct FontGaps {
+        const c_GUIB_Font* font;
+        std::u16string missing;
+        std::string firstIn;
+    };
+    uint32_t m_codePage;
+    std::vector<FontGaps> m_fonts;
+};
 
 // Why a control's caption does not fit it, or "" when it does (or the window is no label,
 // button or check box, or has no caption or font). A word-wrapped label fits when its wrapped
@@ -44,7 +66,8 @@ std::string MissingGlyphFinding(char16_t unit, uint32_t codePage, const std::str
 // and fits when it is no wider than its room (a check box's room is right of its box).
 std::string FitFault(c_GUIB_Window& control, uint32_t codePage);
 
-// FitFault and MissingGlyphs of every visible window below root (root included), front to back.
-std::vector<std::string> WindowFindings(c_GUIB_Window& root, uint32_t codePage);
+// FitFault of every visible window below root (root included), front to back; their captions'
+// characters without a glyph go to gaps.
+std::vector<std::string> WindowFindings(c_GUIB_Window& root, GlyphGaps& gaps);
 
 }

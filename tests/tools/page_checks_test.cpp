@@ -1,7 +1,7 @@
 // The page checks on controls of the test font (6 pixels a character, 10 a line): a wrapped
 // label fits while its lines are no more than the whole lines of its height, a one-line caption
-// while it is no wider than its room, characters without a glyph are named once each, and
-// 8-bit texts show the characters of their code page.
+// while it is no wider than its room, characters without a glyph are named once each and
+// gathered into one finding per font, and 8-bit texts show the characters of their code page.
 #include "tests/support/gui_driver.h"
 #include "tests/support/test_font.h"
 #include "tools/page_checks.h"
@@ -104,6 +104,41 @@ TEST(ShownText, BytesStandForTheCharactersOfTheLanguagesPage)
         expected += "\xE3\x81\x82";
     EXPECT_EQ(expected + "...", patchkit::Excerpt(Bytes(kana), 932));
     EXPECT_EQ("\xD0\xAD\xD1\x82\xD0\xBE//ok", patchkit::Excerpt(Bytes("\xDD\xF2\xEE\r\nok"), 1251));
+}
+
+TEST(GlyphGaps, OneFindingPerFontNamingTwentyCharacters)
+{
+    GUIB_Ref<c_GUIB_Font> font = MakeTestFont();
+    GUIB_Ref<c_GUIB_Font> other = MakeTestFont();
+    const auto name
+        = [&font](const c_GUIB_Font& f) { return &f == font.Get() ? "RUS.fnt" : "other.fnt"; };
+    patchkit::GlyphGaps gaps(1251);
+    EXPECT_EQ(std::vector<std::string> {}, gaps.Findings(name));
+    gaps.Check(*font, u"plain");
+    // 0xC0.. are the capitals А..Я of the Russian page: 25 of them over two texts, one twice.
+    std::string first = "ok ";
+    for (char byte = '\xC0'; byte != '\xD0'; ++byte)
+        first += byte;
+    gaps.Check(*font, Bytes(first));
+    gaps.Check(*other, Bytes("\xC0"), "Languages\\RUS.la");
+    gaps.Check(*font, Bytes("\xC0\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD7\xD8"));
+    const std::vector<std::string> findings = gaps.Findings(name);
+    ASSERT_EQ(2u, findings.size());
+    // Byte 0xC0 + i is U+0410 + i, in UTF-8 0xD0 0x90 + i.
+    std::string named;
+    for (int i = 0; i < 20; ++i) {
+        char unit[32];
+        std::snprintf(unit, sizeof unit, "%sbyte 0x%02X '\xD0%c'", i > 0 ? ", " : "", 0xC0 + i,
+            static_cast<char>(0x90 + i));
+        named += unit;
+    }
+    EXPECT_EQ("no glyph in RUS.fnt for 25 characters: " + named
+            + " and 5 more; first in 'ok \xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94\xD0\x95\xD0\x96"
+              "\xD0\x97\xD0\x98\xD0\x99\xD0\x9A\xD0\x9B\xD0\x9C\xD0\x9D\xD0\x9E\xD0\x9F'",
+        findings[0]);
+    EXPECT_EQ("no glyph in other.fnt for 1 character: byte 0xC0 '\xD0\x90'; first in "
+              "Languages\\RUS.la",
+        findings[1]);
 }
 
 }

@@ -138,10 +138,16 @@ TEST_F(Preview, NamesMissingTextsOverlongCaptionsAndMissingGlyphs)
              "GER shortcuts: button 'Weiter zur Installation' is 138 px wide, its room 75 px",
              "GER start: label 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...' is 360 px wide, its room "
              "350 px",
-             "GER start: no glyph for byte 0xC4 '\xC3\x84' in 'Gr\xC3\x84n'",
-             "RUS start: no glyph for byte 0xDD '\xD0\xAD' in '\xD0\xAD\xD1\x82\xD0\xBE'",
-             "RUS start: no glyph for byte 0xF2 '\xD1\x82' in '\xD1\x82\xD0\xBE\xD1\x82'",
-             "RUS licence: no glyph for byte 0xCB '\xD0\x9B' in Languages\\RUS.la" })
+             "GER start: no glyph in Languages\\GER.fnt for 1 character: byte 0xC4 '\xC3\x84'; "
+             "first in 'Gr\xC3\x84n'",
+             // Two texts of the page, one finding naming the letters of both.
+             "RUS start: no glyph in Languages\\RUS.fnt for 3 characters: byte 0xF2 "
+             "'\xD1\x82', byte 0xEE '\xD0\xBE', byte 0xDD '\xD0\xAD'; first in "
+             "'\xD1\x82\xD0\xBE\xD1\x82'",
+             "RUS licence: no glyph in Languages\\RUS.fnt for 7 characters: byte 0xCB "
+             "'\xD0\x9B', byte 0xE8 '\xD0\xB8', byte 0xF6 '\xD1\x86', byte 0xE5 '\xD0\xB5', "
+             "byte 0xED '\xD0\xBD', byte 0xE7 '\xD0\xB7', byte 0xFF '\xD1\x8F'; first in "
+             "Languages\\RUS.la" })
         EXPECT_EQ(1u, lines.count(expected)) << expected << "\nin:\n" << result.err;
     for (const std::string& line : lines)
         EXPECT_NE(0u, line.rfind("ENG", 0)) << line;
