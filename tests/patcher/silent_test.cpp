@@ -49,7 +49,11 @@ protected:
         std::ifstream in(m_log, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    std::string GameFile(const std::string& name) const { return m_game + "\\" + name; }
+    // A file of the game as the log names it: the system's own path.
+    std::string GameFile(const std::filesystem::path& name) const
+    {
+        return (std::filesystem::path(m_game) / name).string();
+    }
 
     std::string m_game;
     std::string m_log;
@@ -63,7 +67,9 @@ TEST_F(Silent, PatchesWithALinePerFileAndRegistryValue)
     WriteText(std::filesystem::path(m_game) / "old.txt", "old");
     EXPECT_EQ(0, RunLogged());
     const std::string log = Log();
-    EXPECT_NE(std::string::npos, log.find("written " + GameFile("data\\new.txt") + "\n")) << log;
+    EXPECT_NE(std::string::npos,
+        log.find("written " + GameFile(std::filesystem::path("data") / "new.txt") + "\n"))
+        << log;
     EXPECT_NE(std::string::npos, log.find("replaced " + GameFile("old.txt") + "\n")) << log;
     const std::string value = "registry HKEY_LOCAL_MACHINE\\" + std::string(VERSION_KEY) + "\\";
     EXPECT_NE(std::string::npos, log.find(value + "Patch version = 102\n")) << log;
