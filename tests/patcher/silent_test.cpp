@@ -80,6 +80,25 @@ TEST_F(Silent, PatchesWithALinePerFileAndRegistryValue)
     EXPECT_EQ(0u, SYS_InitDepth());
 }
 
+#ifndef _WIN32
+// Shortcuts go to the folders the system names (here private ones), one line each.
+TEST_F(Silent, ShortcutsAreReportedByTheirFiles)
+{
+    const std::string desktop = Folder("desktop");
+    const std::string data = Folder("data");
+    ScopedEnvironment desktopDir("XDG_DESKTOP_DIR", desktop.c_str());
+    ScopedEnvironment dataHome("XDG_DATA_HOME", data.c_str());
+    Prepare("#414:\n#ENG Demo\n#450:\n#ENG DGame\n#451:\n#ENG game.exe\n#455:\n#ENG "
+            "PManual\n#456:\n#ENG manual.txt\n",
+        { StoredMember("patch\\A.txt", Bytes("a")) });
+    EXPECT_EQ(0, RunLogged());
+    EXPECT_NE(std::string::npos, Log().find("shortcut " + desktop + "/Game.desktop\n")) << Log();
+    EXPECT_NE(
+        std::string::npos, Log().find("shortcut " + data + "/applications/Demo/Manual.desktop\n"))
+        << Log();
+}
+#endif
+
 TEST_F(Silent, KeptProgramsOfANewerInstallationAreReported)
 {
     ASSERT_EQ(SYS_OK, SYS_RegSetDword(Key(VERSION_KEY), "Patch version", 102));
