@@ -130,10 +130,13 @@ private:
 // baseFolder. A record whose name is empty or holds "\\", "/" or ":" is refused. Returns the
 // number of link records added (a location letter "X" adds two).
 uint32_t LoadLinks(uint32_t firstId, uint32_t stride, uint32_t count, const char16_t* baseFolder);
+// Told of a link file that was saved, by the name the system gives the file.
+using InstallLib_LinkHook = void (*)(void* context, const char16_t* linkFile);
 // Creates the links of the link list: desktop records when desktop is set, programs-menu
-// records in the folder group when programs is set. 0 when the list is empty or missing, else 1
-// (links that fail are skipped).
-[[nodiscard]] int CreateLinks(bool desktop, bool programs, const char16_t* group);
+// records in the folder group when programs is set; created (when set) hears of each saved.
+// 0 when the list is empty or missing, else 1 (links that fail are skipped).
+[[nodiscard]] int CreateLinks(bool desktop, bool programs, const char16_t* group,
+    InstallLib_LinkHook created = nullptr, void* context = nullptr);
 
 // Create the link file name (a file name without folders, such as "Game.lnk") in the user's
 // desktop folder, or in the folder group of the programs menu, which is created when missing.

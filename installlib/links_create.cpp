@@ -99,6 +99,21 @@ bool JoinLinkPath(char16_t* path, const char16_t* name)
     return EnsureSeparator(path, PATH_CAPACITY) && Append(path, PATH_CAPACITY, name);
 }
 
+// The path of link file name in the desktop folder (PATH_CAPACITY units).
+bool DesktopLinkPath(char16_t* path, const char16_t* name)
+{
+    return IsPlainFileName(name) && SpecialFolderPath(SpecialFolder::DesktopDirectory, path)
+        && JoinLinkPath(path, name);
+}
+
+// The path of link file name in the programs-menu group, whose folder is created.
+bool ProgramsLinkPath(char16_t* path, const char16_t* group, const char16_t* name)
+{
+    return IsPlainFileName(name) && IsSafeGroup(group)
+        && SpecialFolderPath(SpecialFolder::Programs, path) && JoinLinkPath(path, group)
+        && CreateGroupFolder(path) && JoinLinkPath(path, name);
+}
+
 }
 
 int CreateLink(const char16_t* linkPath, const char16_t* target, const char16_t* description,
@@ -119,8 +134,7 @@ int CreateDesktopLink(const char16_t* name, const char16_t* target, const char16
     const char16_t* arguments)
 {
     char16_t path[PATH_CAPACITY];
-    if (!IsPlainFileName(name) || !SpecialFolderPath(SpecialFolder::DesktopDirectory, path)
-        || !JoinLinkPath(path, name))
+    if (!DesktopLinkPath(path, name))
         return 0;
     return CreateLink(path, target, description, workingFolder, iconFile, iconIndex, arguments);
 }
@@ -130,17 +144,35 @@ int CreateProgramsLink(const char16_t* name, const char16_t* group, const char16
     int32_t iconIndex, const char16_t* arguments)
 {
     char16_t path[PATH_CAPACITY];
-    if (!IsPlainFileName(name) || !IsSafeGroup(group)
-        || !SpecialFolderPath(SpecialFolder::Programs, path) || !JoinLinkPath(path, group)
-        || !CreateGroupFolder(path) || !JoinLinkPath(path, name))
+    if (!ProgramsLinkPath(path, group, name))
         return 0;
     return CreateLink(path, target, description, workingFolder, iconFile, iconIndex, arguments);
 }
 
 namespace {
 
+struct LinkReport {
+    InstallLib_LinkHook created;
+    void* context;
+};
+
+// Saves the link at path (built by made) and tells report's hook of its file.
+void SaveLink(bool made, const char16_t* path, const LinkRecord& record,
+    const char16_t* workingFolder, const char16_t* iconFile, const LinkReport& report)
+{
+    if (!made
+        || CreateLink(path, record.target, record.description, workingFolder, iconFile,
+               record.iconIndex, record.arguments)
+            == 0)
+        return;
+    char16_t file[PATH_CAPACITY];
+    if (report.created != nullptr && installlib::os::LinkFilePath(path, file, PATH_CAPACITY))
+        report.created(report.context, file);
+}
+
 // Creates the link of one record when its kind is wanted; the result is not needed.
-void CreateRecordLink(const LinkRecord& record, bool desktop, bool programs, const char16_t* group)
+void CreateRecordLink(const LinkRecord& record, bool desktop, bool programs, const char16_t* group,
+    const LinkReport& report)
 {
     // Without an icon file, a non-zero index names an icon of the target itself.
     const char16_t* iconFile = record.iconFile ? record.iconFile
@@ -149,17 +181,18 @@ void CreateRecordLink(const LinkRecord& record, bool desktop, bool programs, con
     char16_t folder[PATH_CAPACITY];
     const bool hasFolder = FolderOf(folder, PATH_CAPACITY, record.target) && folder[0] != 0;
     const char16_t* workingFolder = hasFolder ? folder : nullptr;
+    char16_t path[PATH_CAPACITY];
     if (record.kind == LINK_DESKTOP && desktop)
-        (void)CreateDesktopLink(record.name, record.target, record.description, workingFolder,
-            iconFile, record.iconIndex, record.arguments);
+        SaveLink(DesktopLinkPath(path, record.name), path, record, workingFolder, iconFile, report);
     if (record.kind == LINK_PROGRAMS && programs)
-        (void)CreateProgramsLink(record.name, group, record.target, record.description,
-            workingFolder, iconFile, record.iconIndex, record.arguments);
+        SaveLink(ProgramsLinkPath(path, group, record.name), path, record, workingFolder, iconFile,
+            report);
 }
 
 }
 
-int CreateLinks(bool desktop, bool programs, const char16_t* group)
+int CreateLinks(
+    bool desktop, bool programs, const char16_t* group, InstallLib_LinkHook created, void* context)
 {
     SYS_ItemStore* list = LinkList();
     uint32_t count = 0;
@@ -170,7 +203,8 @@ int CreateLinks(bool desktop, bool programs, const char16_t* group)
         uintptr_t value = 0;
         if (SYS_StoreGetAt(list, static_cast<int32_t>(position), &id, &value) != SYS_OK)
             continue;
-        CreateRecordLink(*reinterpret_cast<const LinkRecord*>(value), desktop, programs, group);
+        CreateRecordLink(*reinterpret_cast<const LinkRecord*>(value), desktop, programs, group,
+            { created, context });
         (void)SYS_StoreRelease(list, id, 1);
     }
     return 1;

@@ -32,4 +32,9 @@ bool SpecialFolderPathA(SpecialFolder folder, char* buffer, uint32_t capacity);
 bool WriteLinkW(const LinkText<char16_t>& link, const char16_t* linkPath);
 bool WriteLinkA(const LinkText<char>& link, const char16_t* linkPath);
 
+// The name of the file the two calls above save for linkPath, as the system names it: linkPath
+// on Win32; on POSIX with "/" separators and ".desktop" for a ".lnk" ending. False when it is
+// no text or does not fit capacity.
+bool LinkFilePath(const char16_t* linkPath, char16_t* buffer, uint32_t capacity);
+
 }

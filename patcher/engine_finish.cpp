@@ -78,8 +78,8 @@ int PTCH_RecordVersion(bool keepNewer)
 int PTCH_Finish(const FinishChoices* choices)
 {
     (void)PTCH_RecordVersion(choices->keepNewer);
-    (void)CreateLinks(
-        choices->desktopLinks, choices->programLinks, ML_GetStringW(PTCH_ID_LINK_GROUP));
+    (void)CreateLinks(choices->desktopLinks, choices->programLinks,
+        ML_GetStringW(PTCH_ID_LINK_GROUP), choices->linkHook, choices->linkHookContext);
     if (choices->runProgram)
         RunPatchProgram(choices->window);
     return 1;

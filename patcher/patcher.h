@@ -319,6 +319,9 @@ struct FinishChoices {
     bool runProgram; // the program of text 301, when flag 301 is set
     bool keepNewer;
     InstallLib_WindowPump* window; // kept alive while the program runs; may be null
+    // Told of each link file saved, by the name the system gives it; null: nobody is told.
+    void (*linkHook)(void* context, const char16_t* linkFile);
+    void* linkHookContext;
 };
 // The end of the patch: records the new version (unless keepNewer), creates the links (group
 // text 414) and extracts and runs the program of text 301, waiting for it. The caller hides its

@@ -233,7 +233,8 @@ public:
     bool Open(const std::string& path);
     // One line of UTF-8 text.
     void Line(const std::string& text);
-    // word, a blank and the path (in the file-API code page).
+    // word, a blank and the path (in the file-API code page) as the system names it: with "/"
+    // for every "\\" on POSIX.
     void PathLine(const char* word, const char* path);
     static std::string Utf8Of(const char16_t* text);
 

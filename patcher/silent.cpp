@@ -32,6 +32,11 @@ void ReportFile(void* context, PTCH_FileOutcome outcome, const char* destination
     static_cast<SilentLog*>(context)->PathLine(word, destination);
 }
 
+void ReportLink(void* context, const char16_t* linkFile)
+{
+    static_cast<SilentLog*>(context)->Line("shortcut " + SilentLog::Utf8Of(linkFile));
+}
+
 // The texts the result page would show, one line (or more) each.
 int PrintPage(uint32_t page, int code, uint64_t extra1 = 0, uint64_t extra2 = 0)
 {
@@ -85,7 +90,9 @@ int Patch()
     const int code = CopyArchives(engine);
     PTCH_EngineDone(&engine);
     if (code == SILENT_PATCHED) {
-        const FinishChoices choices = FinishChoicesOf(setup, nullptr);
+        FinishChoices choices = FinishChoicesOf(setup, nullptr);
+        choices.linkHook = ReportLink;
+        choices.linkHookContext = g_log;
         (void)PTCH_Finish(&choices);
     }
     return code;

@@ -57,7 +57,9 @@ void SilentLog::Line(const std::string& text)
 
 void SilentLog::PathLine(const char* word, const char* path)
 {
-    Line(std::string(word) + " " + Utf8OfFileApi(path));
+    std::string named(path);
+    (void)SYS_SystemPath(named.data(), named.size() + 1, named.c_str());
+    Line(std::string(word) + " " + Utf8OfFileApi(named.c_str()));
 }
 
 std::string SilentLog::Utf8Of(const char16_t* text)

@@ -288,6 +288,12 @@ uint32_t SYS_SetFileApiCodePage(uint32_t codePage);
     char* destination, uint32_t* capacity, const char16_t* source);
 [[nodiscard]] SYS_Status SYS_Utf8ToWide(
     char16_t* destination, uint32_t* capacity, const char* source);
+// 8-bit text of the code page given (one of those SYS_SetFileApiCodePage lists), such as a
+// language's texts stored in that language's page, as wide text; with the capacity and failure
+// rules above. A page the system does not know fails with SYS_OS_ERROR, and so do 0..3, which
+// on Windows stand for the pages of the machine, not for one page.
+[[nodiscard]] SYS_Status SYS_CodePageToWide(
+    uint32_t codePage, char16_t* destination, uint32_t* capacity, const char* source);
 
 // ---- Names for the system's own calls -------------------------------------------------------
 

@@ -1,5 +1,5 @@
-// Code-page conversion of file names and UTF-8: the capacity rules and the code-page override
-// that both systems share, above the backends of os_codepage.h.
+// Code-page conversion of file names, of text in a given page and of UTF-8: the capacity rules and
+// the code-page override that both systems share, above the backends of os_codepage.h.
 #include "platform/os_codepage.h"
 #include "platform/platform.h"
 
@@ -57,6 +57,15 @@ SYS_Status SYS_Utf8ToWide(char16_t* destination, uint32_t* capacity, const char*
 {
     return ConvertText(
         platform::os::CODE_PAGE_UTF8, destination, capacity, source, platform::os::MultiByteToWide);
+}
+
+SYS_Status SYS_CodePageToWide(
+    uint32_t codePage, char16_t* destination, uint32_t* capacity, const char* source)
+{
+    // Windows reads 0..3 as "the machine's page", which would make the result differ by machine.
+    constexpr uint32_t FIRST_REAL_PAGE = 4;
+    const uint32_t page = codePage < FIRST_REAL_PAGE ? UINT32_MAX : codePage;
+    return ConvertText(page, destination, capacity, source, platform::os::MultiByteToWide);
 }
 
 uint32_t SYS_SetFileApiCodePage(uint32_t codePage)

@@ -2,7 +2,7 @@
 # Checks preview's page checks on the sample distribution: the sample itself passes --strict;
 # a copy with a German button caption too wide for its button and a Russian font without the
 # Cyrillic letters (codes 0xC0..0xFF of code page 1251) fails --strict, and stderr names both
-# faults; without --strict the same findings come with exit status 0 (the spoiled copy is
+# faults (the letters a page lacks in one finding); without --strict the same findings come with exit status 0 (the spoiled copy is
 # previewed in those two languages only, to keep the check short).
 # Usage: check_preview.sh PATCHKIT DIST_DIR FONT_FILE
 set -u
@@ -43,8 +43,12 @@ for mode in strict plain; do
     [ $status -eq "$expected" ] || fail "preview ($mode) on the spoiled copy exits $status"
     grep -q "^GER [a-z-]*: button 'Weiter zur n.*' is [0-9]* px wide, its room [0-9]* px$" \
         "$work/$mode.err" || fail "preview ($mode) names no over-wide German button"
-    grep -q "^RUS [a-z-]*: no glyph for " "$work/$mode.err" ||
+    grep -q "^RUS [a-z-]*: no glyph in Languages.RUS.fnt for [0-9]* characters: byte 0x.. " \
+        "$work/$mode.err" ||
         fail "preview ($mode) names no glyph missing from RUS.fnt"
+    repeated=$(grep "^RUS [a-z-]*: no glyph in " "$work/$mode.err" | cut -d: -f1 | uniq -d)
+    [ -n "$repeated" ] &&
+        fail "preview ($mode) names the glyphs one font lacks on a page in more than one line: $repeated"
     grep -v -q -e '^GER ' -e '^RUS ' "$work/$mode.err" &&
         fail "preview ($mode) finds more than the two faults: $(grep -v -e '^GER ' -e '^RUS ' "$work/$mode.err" | head -n 1)"
     grep -q "^GER .*no glyph\|^RUS .*px wide" "$work/$mode.err" &&

@@ -57,7 +57,7 @@ snapshot() {
 prepare patched
 status=$(run patched /LOG="$work/patched.log")
 [ "$status" -eq 0 ] || fail "unattended patch exits $status: $(head -n 3 "$work/patched.out")"
-log=$(tr '\134' / <"$work/patched.log")
+log=$(cat "$work/patched.log")
 for archive in patch01 patch02 patch03; do
     "$patchkit" extract "$dist/$archive.cbf" "$work/patch" >/dev/null || fail "extract $archive"
 done
@@ -72,7 +72,11 @@ done >"$work/files.fail"
 [ -s "$work/files.fail" ] && { cat "$work/files.fail" >&2; failed=1; }
 printf '%s\n' "$log" | grep -q '^replaced ' || fail "the log lists no replaced file"
 printf '%s\n' "$log" | grep -q '^written ' || fail "the log lists no written file"
-printf '%s\n' "$log" | grep -q '^registry .*/Version Info/Patch version = 102$' ||
+shortcuts=$(printf '%s\n' "$log" | sed -n 's/^shortcut //p')
+[ -n "$shortcuts" ] || fail "the log lists no shortcut"
+missing=$(printf '%s\n' "$shortcuts" | while IFS= read -r link; do [ -f "$link" ] || echo "$link"; done)
+[ -n "$missing" ] && fail "the log lists a shortcut that is not there: $missing"
+printf '%s\n' "$log" | grep -q '^registry .*\\Version Info\\Patch version = 102$' ||
     fail "the log lists no new patch version"
 tr -d '\r' <"$work/patched/sandbox/registry.reg" | grep -q '^"Patch version"=dword:00000066$' ||
     fail "the registry holds no patch version 102"

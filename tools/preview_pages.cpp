@@ -9,6 +9,7 @@
 #include "ml/ml.h"
 #include "patcher/patcher_internal.h"
 #include "tools/installer_session.h"
+#include "tools/language_code_page.h"
 #include "tools/memory_registry.h"
 #include "tools/mounted_archive.h"
 #include "tools/page_checks.h"
@@ -115,7 +116,7 @@ bool WriteEmptyPatch()
 }
 
 // The characters of a licence or news file that the page's font lacks.
-void CheckPageText(uint32_t kind, RenderedPage& rendered)
+void CheckPageText(uint32_t kind, GlyphGaps& gaps)
 {
     c_GUIB_Window* content = WizardState().pages[kind == PTCH_TEXT_LICENCE ? 1 : 8];
     char path[PTCH_PATH_CAPACITY];
@@ -129,28 +130,49 @@ void CheckPageText(uint32_t kind, RenderedPage& rendered)
     std::u16string wide;
     for (const char* c = text.get(); c != nullptr && *c != 0; ++c)
         wide.push_back(static_cast<unsigned char>(*c));
-    for (char16_t c : MissingGlyphs(*font, wide))
-        rendered.findings.push_back(MissingGlyphFinding(c, path));
+    gaps.Check(*font, wide, path);
+}
+
+// A font of a page by its file: the language's font once the language is chosen; before, the
+// interface font made from the system's.
+std::string FontName(const c_GUIB_Font& font, const std::string& code)
+{
+    uintptr_t value = 0;
+    if (PTCH_GetEnvironment() == nullptr
+        || PTCH_GetEnvironment()->GetProperty(GUIB_PROP_DEFAULT_FONT, &value) != SYS_OK)
+        return "the interface font";
+    const auto languageFont = GUIB_Ref<c_GUIB_Font>::Adopt(reinterpret_cast<c_GUIB_Font*>(value));
+    char path[PTCH_PATH_CAPACITY];
+    if (languageFont.Get() == &font && PTCH_IsRunning()
+        && LanguageFilePath(path, sizeof path, code.c_str(), "fnt"))
+        return path;
+    return "the interface font";
 }
 
 class LanguageWalk {
 public:
-    LanguageWalk(const std::filesystem::path& folder, std::vector<RenderedPage>* pages,
-        const PageObserver& observer)
-        : m_folder(folder)
+    LanguageWalk(const std::string& code, const std::filesystem::path& folder,
+        std::vector<RenderedPage>* pages, const PageObserver& observer)
+        : m_code(code)
+        , m_folder(folder)
         , m_pages(pages)
         , m_observer(observer)
     {
         m_pages->assign(Pages().size(), {});
     }
 
-    bool Save(size_t index, c_GUIB_Desktop& desktop)
+    // The page's findings and picture; gaps may hold what a text of the page beside the
+    // windows' captions lacks.
+    bool Save(size_t index, c_GUIB_Desktop& desktop, GlyphGaps gaps)
     {
         RenderedPage& rendered = (*m_pages)[index];
         rendered.file = FileOf(index);
         for (int32_t id : MissingTexts(Pages()[index].texts))
             rendered.findings.push_back("text " + std::to_string(id) + " missing");
-        for (std::string& finding : WindowFindings(desktop))
+        for (std::string& finding : WindowFindings(desktop, gaps))
+            rendered.findings.push_back(std::move(finding));
+        for (std::string& finding :
+            gaps.Findings([this](const c_GUIB_Font& font) { return FontName(font, m_code); }))
             rendered.findings.push_back(std::move(finding));
         int32_t width = 0;
         int32_t height = 0;
@@ -164,14 +186,19 @@ public:
         m_failed = "cannot write " + (m_folder / (rendered.file + ".png")).string();
         return false;
     }
+    bool Save(size_t index, c_GUIB_Desktop& desktop)
+    {
+        return Save(index, desktop, GlyphGaps(LanguageCodePage(m_code)));
+    }
     bool Show(InstallerSession& session, size_t index, uint64_t extra1 = 0, uint64_t extra2 = 0)
     {
         const uint32_t page = Pages()[index].page;
         PTCH_ShowPage(page, extra1, extra2);
         session.Settle(3, false);
+        GlyphGaps gaps(LanguageCodePage(m_code));
         if (page == 1 || page == 8)
-            CheckPageText(page == 1 ? PTCH_TEXT_LICENCE : PTCH_TEXT_NEWS, (*m_pages)[index]);
-        return Save(index, *session.Desktop());
+            CheckPageText(page == 1 ? PTCH_TEXT_LICENCE : PTCH_TEXT_NEWS, gaps);
+        return Save(index, *session.Desktop(), std::move(gaps));
     }
     // The progress page finds no archive and asks; the retry then finds an empty one.
     bool CopyAndRetry(InstallerSession& session, size_t copy, size_t retry)
@@ -193,6 +220,7 @@ public:
     const std::string& Failure() const { return m_failed; }
 
 private:
+    std::string m_code;
     std::filesystem::path m_folder;
     std::vector<RenderedPage>* m_pages;
     const PageObserver& m_observer;
@@ -273,7 +301,7 @@ bool RenderLanguage(const std::filesystem::path& distribution, const Distributio
     std::filesystem::create_directories(folder, error);
     MemoryRegistry registry;
     InstallGame(registry, facts, scratch);
-    LanguageWalk walk(folder, pages, observer);
+    LanguageWalk walk(code, folder, pages, observer);
     SessionOptions options { scratch.Path() / "dist", code, false, nullptr };
     options.onLanguageDialog = [&walk](c_GUIB_Desktop& desktop) { (void)walk.Save(0, desktop); };
     InstallerSession session(options);

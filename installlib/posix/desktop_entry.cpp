@@ -192,6 +192,13 @@ bool WriteLinkW(const LinkText<char16_t>& link, const char16_t* linkPath)
     return WriteEntry(link, linkPath);
 }
 
+bool LinkFilePath(const char16_t* linkPath, char16_t* buffer, uint32_t capacity)
+{
+    const std::optional<std::string> path = posix::ToUtf8(linkPath);
+    const auto entry = path ? posix::FromUtf8(EntryPath(*path).c_str()) : std::nullopt;
+    return entry && posix::AnswerText(*entry, buffer, capacity) < capacity;
+}
+
 bool WriteLinkA(const LinkText<char>& link, const char16_t* linkPath)
 {
     std::optional<std::u16string> target, description, workingFolder, iconFile, arguments;

@@ -1,6 +1,7 @@
 // Shortcuts on Win32: the desktop and programs folders (SHGetSpecialFolderLocation) and shell
 // link files written through IShellLinkW or IShellLinkA and IPersistFile.
 #include "installlib/os_shell.h"
+#include "platform/platform.h"
 
 #include <windows.h>
 
@@ -108,6 +109,11 @@ bool WriteLinkW(const LinkText<char16_t>& link, const char16_t* linkPath)
 bool WriteLinkA(const LinkText<char>& link, const char16_t* linkPath)
 {
     return WriteLink(link, linkPath);
+}
+
+bool LinkFilePath(const char16_t* linkPath, char16_t* buffer, uint32_t capacity)
+{
+    return SYS_WStrCopy(buffer, capacity, linkPath) < capacity;
 }
 
 }

@@ -103,7 +103,14 @@ TEST_F(InstallLibLinks, RecordsAreLoadedByTheirLettersAndCreatedInTheirFolders)
     Entries(5, "none", "game.exe");
     Entries(6, "DFile", "game.exe", nullptr, nullptr, "icons\\game.ico");
     ASSERT_EQ(5u, LoadLinks(450, 5, 8, u"C:\\Games\\Demo"));
-    EXPECT_EQ(1, CreateLinks(true, true, u"Demo Group"));
+    std::vector<std::u16string> reported;
+    EXPECT_EQ(1,
+        CreateLinks(
+            true, true, u"Demo Group",
+            [](void* context, const char16_t* file) {
+                static_cast<std::vector<std::u16string>*>(context)->push_back(file);
+            },
+            &reported));
     // The last record loaded comes first; "X" gives a programs-menu link, then a desktop link.
     const std::string both
         = "|C:\\Games\\Demo\\bin\\game.exe|Starts the game|C:\\Games\\Demo\\bin\\|"
@@ -119,6 +126,18 @@ TEST_F(InstallLibLinks, RecordsAreLoadedByTheirLettersAndCreatedInTheirFolders)
     };
     EXPECT_EQ(expected, g_written);
     EXPECT_TRUE(std::filesystem::is_directory(g_programs / "Demo Group"));
+    // Each saved link is reported by the name of the file the system holds.
+#ifdef _WIN32
+    const std::string end = ".lnk";
+#else
+    const std::string end = ".desktop";
+#endif
+    EXPECT_EQ((std::vector<std::u16string> { (g_desktop / ("File" + end)).u16string(),
+                  (g_programs / "Demo Group" / ("Manual" + end)).u16string(),
+                  (g_desktop / ("Both" + end)).u16string(),
+                  (g_programs / "Demo Group" / ("Both" + end)).u16string(),
+                  (g_desktop / ("Desktop Game" + end)).u16string() }),
+        reported);
 
     // The records stay: a second call makes the same links again; unwanted kinds are skipped.
     g_written.clear();

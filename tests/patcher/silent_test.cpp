@@ -49,7 +49,11 @@ protected:
         std::ifstream in(m_log, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    std::string GameFile(const std::string& name) const { return m_game + "\\" + name; }
+    // A file of the game as the log names it: the system's own path.
+    std::string GameFile(const std::filesystem::path& name) const
+    {
+        return (std::filesystem::path(m_game) / name).string();
+    }
 
     std::string m_game;
     std::string m_log;
@@ -63,7 +67,9 @@ TEST_F(Silent, PatchesWithALinePerFileAndRegistryValue)
     WriteText(std::filesystem::path(m_game) / "old.txt", "old");
     EXPECT_EQ(0, RunLogged());
     const std::string log = Log();
-    EXPECT_NE(std::string::npos, log.find("written " + GameFile("data\\new.txt") + "\n")) << log;
+    EXPECT_NE(std::string::npos,
+        log.find("written " + GameFile(std::filesystem::path("data") / "new.txt") + "\n"))
+        << log;
     EXPECT_NE(std::string::npos, log.find("replaced " + GameFile("old.txt") + "\n")) << log;
     const std::string value = "registry HKEY_LOCAL_MACHINE\\" + std::string(VERSION_KEY) + "\\";
     EXPECT_NE(std::string::npos, log.find(value + "Patch version = 102\n")) << log;
@@ -73,6 +79,25 @@ TEST_F(Silent, PatchesWithALinePerFileAndRegistryValue)
     EXPECT_FALSE(PTCH_IsRunning());
     EXPECT_EQ(0u, SYS_InitDepth());
 }
+
+#ifndef _WIN32
+// Shortcuts go to the folders the system names (here private ones), one line each.
+TEST_F(Silent, ShortcutsAreReportedByTheirFiles)
+{
+    const std::string desktop = Folder("desktop");
+    const std::string data = Folder("data");
+    ScopedEnvironment desktopDir("XDG_DESKTOP_DIR", desktop.c_str());
+    ScopedEnvironment dataHome("XDG_DATA_HOME", data.c_str());
+    Prepare("#414:\n#ENG Demo\n#450:\n#ENG DGame\n#451:\n#ENG game.exe\n#455:\n#ENG "
+            "PManual\n#456:\n#ENG manual.txt\n",
+        { StoredMember("patch\\A.txt", Bytes("a")) });
+    EXPECT_EQ(0, RunLogged());
+    EXPECT_NE(std::string::npos, Log().find("shortcut " + desktop + "/Game.desktop\n")) << Log();
+    EXPECT_NE(
+        std::string::npos, Log().find("shortcut " + data + "/applications/Demo/Manual.desktop\n"))
+        << Log();
+}
+#endif
 
 TEST_F(Silent, KeptProgramsOfANewerInstallationAreReported)
 {

@@ -1,5 +1,6 @@
 // Code-page conversion of file names: the in/out capacity (size only, exact fit, one short),
-// round trips in the system's file-API page and exact codes under the pages of other editions.
+// round trips in the system's file-API page and exact codes under the pages of other editions;
+// and text of a page named by the caller, whatever the file-API page is.
 #include "platform/platform.h"
 #include "tests/support/test_support.h"
 
@@ -145,6 +146,42 @@ TEST(CodePageOverride, UnknownPagesFailAndTheRuleComesBack)
     EXPECT_EQ(SYS_SetFileApiCodePage(0), 12345u);
     EXPECT_EQ(ToFileApi(u"plain.txt"), "plain.txt");
     EXPECT_EQ(ToWide("plain.txt"), u"plain.txt");
+}
+
+// A language's texts are read in that language's page, not in the file API's.
+TEST(CodePageText, ReadsTheGivenPageOnly)
+{
+    PageOverride page(65001);
+    struct Case {
+        uint32_t page;
+        const char* bytes;
+        const char16_t* wide; // null: the conversion fails
+    };
+    const Case cases[] = {
+        { 1251, "\xDD\xF2\xEE", u"\u042D\u0442\u043E" },
+        { 1250, "\x8A\xE8", u"\u0160\u010D" },
+        { 1252, "\xDD\xF2\xEE", u"\u00DD\u00F2\u00EE" },
+        { 932, "\x82\xA0", u"\u3042" },
+        { 932, "a\x82", nullptr }, // a lead byte without its trail byte
+        { 12345, "a", nullptr },
+        { 0, "a", nullptr }, // the machine's page on Windows, no page here
+    };
+    for (const Case& c : cases) {
+        char16_t units[16];
+        uint32_t capacity = 16;
+        const SYS_Status status = SYS_CodePageToWide(c.page, units, &capacity, c.bytes);
+        if (c.wide == nullptr) {
+            EXPECT_EQ(status, SYS_OS_ERROR) << c.page << " " << c.bytes;
+            EXPECT_EQ(capacity, 16u);
+        } else {
+            ASSERT_EQ(status, SYS_OK) << c.page;
+            EXPECT_EQ(std::u16string(units, capacity - 1), c.wide) << c.page;
+        }
+    }
+    uint32_t needed = 0;
+    EXPECT_EQ(SYS_CodePageToWide(1251, nullptr, &needed, "\xDD\xF2"), SYS_SIZE_ONLY);
+    EXPECT_EQ(needed, 3u);
+    EXPECT_EQ(SYS_CodePageToWide(1251, nullptr, &needed, "a"), SYS_BAD_ARGUMENT);
 }
 
 }

@@ -39,19 +39,29 @@ std::string LanguageFile(const std::string& code, const std::map<int, std::strin
 
 class Preview : public ::testing::Test {
 protected:
-    void WriteDistribution(const std::map<int, std::string>& german = {})
+    // With russian set, a third language with those texts (code page 1251) and a licence in
+    // Cyrillic letters, which the test font has no glyphs for.
+    void WriteDistribution(const std::map<int, std::string>& german = {},
+        const std::map<int, std::string>* russian = nullptr)
     {
         const std::vector<uint8_t> font = TestFontFile();
         const std::string fontBytes(font.begin(), font.end());
         std::filesystem::create_directories(Dist());
-        WriteArchive(Dist() / "patcher.cbf",
-            { { "patcher.txt",
-                  "#300:\n#ENG Preview\n#423:\n#ENG 0\n#413:\n#ENG Install Path\n#400:\n#ENG "
-                  "game.exe\n#302:\n#ENG 1\n" },
-                { "Languages\\ENG.txt", LanguageFile("ENG", {}) },
-                { "Languages\\ENG.fnt", fontBytes }, { "Languages\\ENG.la", "The licence." },
-                { "Languages\\GER.txt", LanguageFile("GER", german) },
-                { "Languages\\GER.fnt", fontBytes }, { "Languages\\GER.la", "Die Lizenz." } });
+        std::vector<CraftedMember> files {
+            { "patcher.txt",
+                "#300:\n#ENG Preview\n#423:\n#ENG 0\n#413:\n#ENG "
+                "Install Path\n#400:\n#ENG game.exe\n#302:\n#ENG 1\n" },
+            { "Languages\\ENG.txt", LanguageFile("ENG", {}) }, { "Languages\\ENG.fnt", fontBytes },
+            { "Languages\\ENG.la", "The licence." },
+            { "Languages\\GER.txt", LanguageFile("GER", german) },
+            { "Languages\\GER.fnt", fontBytes }, { "Languages\\GER.la", "Die Lizenz." }
+        };
+        if (russian != nullptr) {
+            files.push_back({ "Languages\\RUS.txt", LanguageFile("RUS", *russian) });
+            files.push_back({ "Languages\\RUS.fnt", fontBytes });
+            files.push_back({ "Languages\\RUS.la", "\xCB\xE8\xF6\xE5\xED\xE7\xE8\xFF." });
+        }
+        WriteArchive(Dist() / "patcher.cbf", files);
     }
     std::filesystem::path Dist() const { return m_dir.Path() / "dist"; }
     std::filesystem::path Out() const { return m_dir.Path() / "out"; }
@@ -112,11 +122,14 @@ TEST_F(Preview, WritesEveryPageOfEveryLanguageAndAnIndex)
 
 TEST_F(Preview, NamesMissingTextsOverlongCaptionsAndMissingGlyphs)
 {
+    // Russian texts are bytes of code page 1251: 0xDD 0xF2 0xEE is "Это".
+    const std::map<int, std::string> russian { { 20, "\xDD\xF2\xEE" }, { 21, "\xF2\xEE\xF2" } };
     WriteDistribution({ { 21, "" }, { 13, "Weiter zur Installation" }, { 20, "Gr\xC4n" },
-        { 29, std::string(60, 'x') } });
+                          { 29, std::string(60, 'x') } },
+        &russian);
     const CommandResult result = Run({ "--strict" });
     EXPECT_EQ(1, result.status);
-    std::set<std::string> lines;
+    std::multiset<std::string> lines;
     std::istringstream err(result.err);
     for (std::string line; std::getline(err, line);)
         lines.insert(line);
@@ -125,7 +138,16 @@ TEST_F(Preview, NamesMissingTextsOverlongCaptionsAndMissingGlyphs)
              "GER shortcuts: button 'Weiter zur Installation' is 138 px wide, its room 75 px",
              "GER start: label 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...' is 360 px wide, its room "
              "350 px",
-             "GER start: no glyph for U+00C4 '\xC3\x84' in 'Gr\xC3\x84n'" })
+             "GER start: no glyph in Languages\\GER.fnt for 1 character: byte 0xC4 '\xC3\x84'; "
+             "first in 'Gr\xC3\x84n'",
+             // Two texts of the page, one finding naming the letters of both.
+             "RUS start: no glyph in Languages\\RUS.fnt for 3 characters: byte 0xF2 "
+             "'\xD1\x82', byte 0xEE '\xD0\xBE', byte 0xDD '\xD0\xAD'; first in "
+             "'\xD1\x82\xD0\xBE\xD1\x82'",
+             "RUS licence: no glyph in Languages\\RUS.fnt for 7 characters: byte 0xCB "
+             "'\xD0\x9B', byte 0xE8 '\xD0\xB8', byte 0xF6 '\xD1\x86', byte 0xE5 '\xD0\xB5', "
+             "byte 0xED '\xD0\xBD', byte 0xE7 '\xD0\xB7', byte 0xFF '\xD1\x8F'; first in "
+             "Languages\\RUS.la" })
         EXPECT_EQ(1u, lines.count(expected)) << expected << "\nin:\n" << result.err;
     for (const std::string& line : lines)
         EXPECT_NE(0u, line.rfind("ENG", 0)) << line;
