@@ -114,8 +114,8 @@ TEST_F(CheckBox, TogglesAndReportsTheNewState)
     box->SetCheck(GUIB_CHECK_UNDETERMINED);
     box->SetCheck(3);
     ClickAt(BOX_X, BOX_Y);
-    const std::vector<test::Notification> expected = { { GUIB_CHK_TOGGLED, 1, driver.Now() },
-        { GUIB_CHK_TOGGLED, 0, driver.Now() }, { GUIB_CHK_TOGGLED, 0, driver.Now() } };
+    const std::vector<test::Note> expected
+        = { { GUIB_CHK_TOGGLED, 1, 0 }, { GUIB_CHK_TOGGLED, 0, 0 }, { GUIB_CHK_TOGGLED, 0, 0 } };
     EXPECT_EQ(notes, expected);
     EXPECT_EQ(box->GetCheck(), GUIB_CHECK_OFF);
 }

@@ -1,6 +1,6 @@
 // List boxes: rows and the scroll bar that follows the item count, selection by mouse, keys and
 // wheel with the anchor, the veto of GUIB_LB_SELCHANGING, and what a frame shows.
-#include "tests/guib/list_fixture.h"
+#include "tests/guib/control_fixture.h"
 
 namespace {
 
@@ -10,21 +10,33 @@ constexpr uint8_t VK_END = 35;
 constexpr uint8_t VK_HOME = 36;
 constexpr uint8_t VK_UP = 38;
 constexpr uint8_t VK_DOWN = 40;
+constexpr uint8_t VK_SHIFT = 160; // the left keys: their state makes the summary bits
+constexpr uint8_t VK_CONTROL = 162;
 
-class ListBoxTest : public test::ListControlTest {
+class ListBoxTest : public test::ControlTest {
 protected:
+    ListBoxTest()
+        : ControlTest(240, 200)
+    {
+    }
     // A list at (20, 20), 120 × 100, with count items "Item 0" ...; the rows are 15 pixels
     // high and row k is hit at y = 20 + 8 + 15 k.
     c_GUIB_ListBox* Make(uint32_t count, int32_t height = 100)
     {
-        const GUIB_WindowCreate create = Place(20, 20, 120, height);
-        list = new c_GUIB_ListBox(&create);
+        list = Add<c_GUIB_ListBox>(20, 20, 120, height);
         for (uint32_t i = 0; i < count; ++i)
             EXPECT_EQ(list->AddItem(("Item " + std::to_string(i)).c_str()), i);
         EXPECT_TRUE(driver.PumpUntilIdle());
         return list;
     }
     void ClickRow(uint32_t row) { driver.Click(50, RowY(row)); }
+    // Input given while a modifier key is held.
+    template <typename Input> void Holding(uint8_t modifier, Input input)
+    {
+        driver.KeyDown(modifier);
+        input();
+        driver.KeyUp(modifier);
+    }
     static int32_t RowY(uint32_t row) { return 28 + 15 * static_cast<int32_t>(row); }
     std::vector<uint32_t> Selected() const
     {
@@ -76,13 +88,9 @@ TEST_F(ListBoxTest, PressesSelectWithShiftRangesAndControlToggles)
     EXPECT_EQ(list->GetCurrent(), 1u);
     EXPECT_EQ(
         Notes(GUIB_LB_SELCHANGED), (std::vector<test::Note> { { GUIB_LB_SELCHANGED, 1, 1 } }));
-    driver.KeyDown(test::VK_SHIFT);
-    ClickRow(4);
-    driver.KeyUp(test::VK_SHIFT);
+    Holding(VK_SHIFT, [&] { ClickRow(4); });
     EXPECT_EQ(Selected(), (Items { 1, 2, 3, 4 }));
-    driver.KeyDown(test::VK_CONTROL);
-    ClickRow(2);
-    driver.KeyUp(test::VK_CONTROL);
+    Holding(VK_CONTROL, [&] { ClickRow(2); });
     EXPECT_EQ(Selected(), (Items { 1, 3, 4 }));
     EXPECT_EQ(list->GetCurrent(), GUIB_LB_NONE); // unselecting drops the current item
     EXPECT_EQ(list->GetAnchor(), 2u);
@@ -129,7 +137,7 @@ TEST_F(ListBoxTest, HomeKeepsTheAnchorForAShiftedMove)
     driver.Type(VK_HOME);
     EXPECT_EQ(list->GetCurrent(), 0u);
     EXPECT_EQ(list->GetAnchor(), 3u);
-    TypeWith(test::VK_SHIFT, VK_DOWN);
+    Holding(VK_SHIFT, [&] { driver.Type(VK_DOWN); });
     EXPECT_EQ(list->GetCurrent(), 1u);
     EXPECT_EQ(Selected(), (Items { 1, 2, 3 }));
     driver.Type(VK_UP); // without Shift the anchor follows
@@ -261,9 +269,7 @@ TEST_F(ListBoxTest, FrameShowsRowsSelectionAndScrollBar)
 {
     Make(9);
     ClickRow(1);
-    driver.KeyDown(test::VK_SHIFT);
-    ClickRow(2);
-    driver.KeyUp(test::VK_SHIFT);
+    Holding(VK_SHIFT, [&] { ClickRow(2); });
     ASSERT_TRUE(driver.PumpUntilIdle());
     EXPECT_TRUE(driver.MatchesFrame("controls/list_box_selection"));
 }

@@ -1,10 +1,7 @@
 // The message box: its size and place for its title, text and buttons, the focus it takes, the
 // keys that answer it, the one result it reports before it closes itself, and dragging it by
 // its title.
-#include "tests/support/gui_driver.h"
-#include "tests/support/test_font.h"
-
-#include <gtest/gtest.h>
+#include "tests/guib/control_fixture.h"
 
 #include <string>
 #include <utility>
@@ -22,7 +19,7 @@ constexpr uint8_t VK_SPACE = 32;
 // What the boxes told their callback: (code, p1) pairs, in order.
 std::vector<std::pair<uint32_t, uintptr_t>> g_heard;
 
-uint32_t Record(c_GUIB_Window* window, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t)
+uint32_t Hear(c_GUIB_Window* window, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t)
 {
     EXPECT_EQ(user, reinterpret_cast<uintptr_t>(window)) << "the box is its callback's data";
     g_heard.emplace_back(code, p1);
@@ -38,20 +35,18 @@ std::vector<uintptr_t> Results()
     return results;
 }
 
-class MessageBox : public ::testing::Test {
+class MessageBox : public test::ControlTest {
 protected:
-    void SetUp() override
+    MessageBox()
+        : ControlTest(640, 480)
     {
         g_heard.clear();
-        font = test::MakeTestFont();
-        (void)driver.Environment()->SetProperty(
-            GUIB_PROP_DEFAULT_FONT, reinterpret_cast<uintptr_t>(font.Get()));
     }
 
     c_GUIB_MessageBox* Open(uint32_t buttons, const char16_t* text = u"Save the changes?")
     {
         c_GUIB_MessageBox* box
-            = GUIB_MessageBox(driver.Desktop(), u"Question", text, buttons, Record);
+            = GUIB_MessageBox(driver.Desktop(), u"Question", text, buttons, Hear);
         id = box->GetId();
         EXPECT_TRUE(driver.PumpUntilIdle());
         return box;
@@ -74,8 +69,6 @@ protected:
         return { p.x + w / 2, p.y + h / 2 };
     }
 
-    test::GuiDriver driver { 640, 480 };
-    GUIB_Ref<c_GUIB_Font> font;
     uint32_t id = 0;
 };
 
@@ -250,7 +243,7 @@ TEST_F(MessageBox, ABoxWithoutAParentTakesItsButtonWidthFromTheEnvironment)
     EXPECT_EQ((std::vector<int32_t> { m.buttonWidth, m.buttonHeight, m.margin, m.titleHeight }),
         (std::vector<int32_t> { 90, 14, 6, 16 }));
     EXPECT_EQ(box->GetSurface(), nullptr);
-    EXPECT_EQ(GUIB_MessageBox(nullptr, u"t", u"x", GUIB_MB_OK, Record), nullptr);
+    EXPECT_EQ(GUIB_MessageBox(nullptr, u"t", u"x", GUIB_MB_OK, Hear), nullptr);
     (void)box->Drop();
 }
 

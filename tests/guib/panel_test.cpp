@@ -1,6 +1,6 @@
 // Picture panels: every picture mode, the scroll bars of scroll mode and the wheel, and what
 // the panel shows in tile and scroll mode.
-#include "tests/guib/list_fixture.h"
+#include "tests/guib/control_fixture.h"
 
 namespace {
 
@@ -16,12 +16,15 @@ GUIB_Ref<c_GUIB_Bitmap> Picture(int32_t w, int32_t h)
 
 constexpr uint32_t BACKGROUND = 0xFF203040;
 
-class PanelTest : public test::ListControlTest {
+class PanelTest : public test::ControlTest {
 protected:
+    PanelTest()
+        : ControlTest(240, 200)
+    {
+    }
     c_GUIB_Panel* Make(int32_t w, int32_t h, bool frame = false)
     {
-        const GUIB_WindowCreate create = Place(10, 10, w, h);
-        panel = new c_GUIB_Panel(&create);
+        panel = Add<c_GUIB_Panel>(10, 10, w, h);
         panel->SetFrameStyle(frame ? GUIB_FRAME_BIT : 0);
         return panel;
     }

@@ -1,18 +1,21 @@
 // Scroll bars: their geometry, the value and thumb arithmetic at its edges, and what drags,
 // track presses, arrows and the wheel report.
-#include "tests/guib/list_fixture.h"
+#include "tests/guib/control_fixture.h"
 
 #include <cmath>
 
 namespace {
 
-class ScrollBarTest : public test::ListControlTest {
+class ScrollBarTest : public test::ControlTest {
 protected:
+    ScrollBarTest()
+        : ControlTest(240, 200)
+    {
+    }
     // A bar at (10, 10); points below are in the bar's own coordinates.
     c_GUIB_ScrollBar* Make(int32_t w, int32_t h)
     {
-        const GUIB_WindowCreate create = Place(10, 10, w, h);
-        bar = new c_GUIB_ScrollBar(&create);
+        bar = Add<c_GUIB_ScrollBar>(10, 10, w, h);
         EXPECT_TRUE(driver.PumpUntilIdle());
         return bar;
     }
