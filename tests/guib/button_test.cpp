@@ -1,5 +1,6 @@
 // c_GUIB_Button driven through the desktop: clicks and their cancellation, repeats on the ticks,
-// disabled buttons, the placement of icon and caption, rounded corners and the visual states.
+// disabled buttons, the placement of icon and caption, the icons of the visual states and
+// rounded corners.
 #include "tests/guib/control_fixture.h"
 
 #include <algorithm>
@@ -225,21 +226,6 @@ TEST_F(Button, RoundedMakesExactlyTheFourCornersTransparent)
     EXPECT_EQ(transparent, 4);
     for (GUIB_Point corner : { GUIB_Point { 0, 0 }, { 79, 0 }, { 0, 19 }, { 79, 19 } })
         EXPECT_EQ(surface->GetPixel(corner.x, corner.y), 0u);
-}
-
-TEST_F(Button, LooksOfItsStates)
-{
-    EXPECT_TRUE(driver.MatchesFrame("controls/button_normal"));
-    driver.Move(INSIDE_X, INSIDE_Y);
-    ASSERT_TRUE(driver.PumpUntilIdle());
-    EXPECT_TRUE(driver.MatchesFrame("controls/button_hover"));
-    driver.Press(INSIDE_X, INSIDE_Y);
-    ASSERT_TRUE(driver.PumpUntilIdle());
-    EXPECT_TRUE(driver.MatchesFrame("controls/button_pressed"));
-    driver.Release(INSIDE_X, INSIDE_Y);
-    button->Enable(false);
-    ASSERT_TRUE(driver.PumpUntilIdle());
-    EXPECT_TRUE(driver.MatchesFrame("controls/button_disabled"));
 }
 
 }

@@ -247,18 +247,4 @@ TEST_F(MessageBox, ABoxWithoutAParentTakesItsButtonWidthFromTheEnvironment)
     (void)box->Drop();
 }
 
-TEST_F(MessageBox, Frames)
-{
-    const std::pair<uint32_t, const char*> boxes[] = { { GUIB_MB_OK, "controls/message_ok" },
-        { OK_CANCEL, "controls/message_ok_cancel" }, { YES_NO, "controls/message_yes_no" },
-        { YES_NO_CANCEL, "controls/message_yes_no_cancel" } };
-    for (const auto& [buttons, frame] : boxes) {
-        c_GUIB_MessageBox* box = Open(
-            buttons, u"The patch was not installed completely. Do you want to try again now?");
-        EXPECT_TRUE(driver.MatchesFrame(frame));
-        box->Close();
-        driver.Pump();
-    }
-}
-
 }

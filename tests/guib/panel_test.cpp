@@ -1,5 +1,5 @@
 // Picture panels: every picture mode, the scroll bars of scroll mode and the wheel, and what
-// the panel shows in tile and scroll mode.
+// the panel shows scrolled.
 #include "tests/guib/control_fixture.h"
 
 namespace {
@@ -203,13 +203,9 @@ TEST_F(PanelTest, APictureThatWasTheSurfaceIsNotPaintedOnLater)
     EXPECT_EQ(picture->GetRefCount(), 1u);
 }
 
-TEST_F(PanelTest, FramesOfTileAndScrollMode)
+TEST_F(PanelTest, FrameOfAScrolledPicture)
 {
     Make(150, 110, true);
-    auto tile = Picture(24, 16);
-    ASSERT_EQ(Set(tile.Get(), GUIB_PM_TILE), SYS_OK);
-    ASSERT_TRUE(driver.PumpUntilIdle());
-    EXPECT_TRUE(driver.MatchesFrame("controls/panel_tile"));
     auto large = Picture(220, 90);
     ASSERT_EQ(Set(large.Get(), GUIB_PM_SCROLL, 10, 10), SYS_OK);
     driver.Click(10 + 150 - 30, 10 + 110 - 8); // right along the horizontal track

@@ -1,5 +1,5 @@
 // c_GUIB_ProgressBar: clamping, the percent text, the bar's length with and without the frame,
-// the no-redraw flag and the look at 7 %.
+// and the no-redraw flag.
 #include "tests/guib/control_fixture.h"
 
 #include <string>
@@ -72,13 +72,6 @@ TEST_F(ProgressBar, NoRedrawFlagLeavesItClean)
     EXPECT_EQ(bar->GetFlags() & GUIB_WF_DIRTY, 0u) << "an unchanged value";
     bar->SetValue(31, 0);
     EXPECT_NE(bar->GetFlags() & GUIB_WF_DIRTY, 0u);
-}
-
-TEST_F(ProgressBar, LookAtSevenPercent)
-{
-    bar->SetValue(7, 0);
-    ASSERT_TRUE(driver.PumpUntilIdle());
-    EXPECT_TRUE(driver.MatchesFrame("controls/progress_bar_7"));
 }
 
 }
