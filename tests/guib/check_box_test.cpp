@@ -2,8 +2,6 @@
 // cancelled presses and disabled boxes.
 #include "tests/guib/control_fixture.h"
 
-#include <array>
-
 namespace {
 
 using test::ControlTest;
@@ -52,27 +50,21 @@ protected:
     c_GUIB_CheckBox* box = Add<c_GUIB_CheckBox>(10, 10, 120, 20);
 };
 
-using Edges = std::array<int32_t, 4>;
-Edges EdgesOf(const GUIB_Rect& r)
-{
-    return { r.left, r.top, r.right, r.bottom };
-}
-
 TEST_F(CheckBox, LaysOutBoxAndMeasuredText)
 {
-    EXPECT_EQ(EdgesOf(box->GetBoxRect()), (Edges { 0, 5, 10, 15 }));
-    EXPECT_EQ(EdgesOf(box->GetTextRect()), (Edges { 15, 0, 45, 20 }));
+    EXPECT_EQ(box->GetBoxRect(), (GUIB_Rect { 0, 5, 10, 15 }));
+    EXPECT_EQ(box->GetTextRect(), (GUIB_Rect { 15, 0, 45, 20 }));
     // A caption longer than the room is cut at the right edge; the box follows the height.
     box->SetCaption("A caption far too long for the box");
     box->SetSize(60, 30);
-    EXPECT_EQ(EdgesOf(box->GetTextRect()), (Edges { 15, 0, 60, 30 }));
-    EXPECT_EQ(EdgesOf(box->GetBoxRect()), (Edges { 0, 10, 10, 20 }));
+    EXPECT_EQ(box->GetTextRect(), (GUIB_Rect { 15, 0, 60, 30 }));
+    EXPECT_EQ(box->GetBoxRect(), (GUIB_Rect { 0, 10, 10, 20 }));
 }
 
 TEST_F(CheckBox, BeforeACaptionOnlyTheBoxTakesClicks)
 {
     auto* bare = Add<c_GUIB_CheckBox>(10, 35, 120, 20);
-    EXPECT_EQ(EdgesOf(bare->GetBoxRect()), (Edges { 0, 5, 10, 15 }));
+    EXPECT_EQ(bare->GetBoxRect(), (GUIB_Rect { 0, 5, 10, 15 }));
     EXPECT_EQ(bare->GetTextRect().left, bare->GetTextRect().right);
     ClickAt(BOX_X, 45);
     EXPECT_EQ(bare->GetCheck(), GUIB_CHECK_ON);

@@ -2,6 +2,7 @@
 // test font, and a record of the notifications the controls on it send.
 #pragma once
 
+#include "tests/guib/geometry_checks.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/test_font.h"
 

@@ -41,8 +41,7 @@ TEST_F(DesktopInput, TheFrontMostWindowUnderThePointerIsHit)
         for (const Heard& h : log.heard)
             if (h.mouse && h.code == GUIB_MOUSE_LDOWN) {
                 pressed.push_back(h.who);
-                EXPECT_EQ(h.at.x, test.at.x) << h.who;
-                EXPECT_EQ(h.at.y, test.at.y) << h.who;
+                EXPECT_EQ(h.at, test.at) << h.who;
             }
         EXPECT_EQ(pressed,
             test.receiver ? std::vector<std::string> { test.receiver }
@@ -99,9 +98,8 @@ TEST_F(DesktopInput, TheCapturingWindowGetsEveryEventAndItsChildrenNone)
             got.push_back(h);
         }
     ASSERT_EQ(receivers, (std::vector<std::string> { "holder", "holder", "holder" }));
-    EXPECT_EQ(got.front().at.x, 5);
-    EXPECT_EQ(got.back().at.x, 199 - 15);
-    EXPECT_EQ(got.back().at.y, 149 - 15);
+    EXPECT_EQ(got.front().at, (GUIB_Point { 5, 5 }));
+    EXPECT_EQ(got.back().at, (GUIB_Point { 199 - 15, 149 - 15 }));
 
     log.Clear();
     holder->ReleaseCapture();
@@ -183,8 +181,7 @@ TEST_F(DesktopInput, AHintShowsAfterMoreThanASecondOfRestAndGoesWithThePointer)
         if (h.code == GUIB_MSG_SHOW_HINT)
             shown.push_back(h);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].at.x, 38) << "the point is in root coordinates";
-    EXPECT_EQ(shown[0].at.y, 23);
+    EXPECT_EQ(shown[0].at, (GUIB_Point { 38, 23 })) << "the point is in root coordinates";
     EXPECT_EQ(shown[0].text, u"Tip");
 
     (void)desktop->ProcessMouse(GUIB_MOUSE_MOVE, 190, 140, 0);

@@ -1,5 +1,6 @@
 // The desktop's own window on either system: what is composed reaches the window, input posted
 // to the window reaches the tree at the right coordinates, and a close ends the pump.
+#include "tests/guib/geometry_checks.h"
 #include "tests/support/gui_driver.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,7 @@ constexpr uint32_t kBlue = 0xFF2040C0;
 
 struct MouseEvent {
     uint32_t event;
-    int32_t x;
-    int32_t y;
+    GUIB_Point at;
     uint32_t state;
 };
 
@@ -43,7 +43,7 @@ public:
     {
         if (event == GUIB_MOUSE_MOVE || event == GUIB_MOUSE_ENTER || event == GUIB_MOUSE_LEAVE)
             return;
-        events.push_back({ event, at->x, at->y, state });
+        events.push_back({ event, *at, state });
         bool again = repostLimit == 0 || reposted < repostLimit;
         if (event == GUIB_MOUSE_LDOWN && repostMouse && again) {
             ++reposted;
@@ -74,13 +74,8 @@ protected:
     // A child of the desktop; its creation reference goes when the desktop does.
     Patch* AddPatch(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour)
     {
-        GUIB_WindowCreate create {};
-        create.x = x;
-        create.y = y;
-        create.width = width;
-        create.height = height;
-        create.parent = driver.Desktop();
-        create.environment = driver.Environment();
+        const GUIB_WindowCreate create { x, y, width, height, 0, 0, driver.Desktop(),
+            driver.Environment(), nullptr, 0 };
         return new Patch(create, driver.Desktop(), colour);
     }
 
@@ -135,11 +130,9 @@ TEST_F(DesktopWindow, AClickReachesTheChildAtItsOwnCoordinates)
     driver.Click(57, 71);
     ASSERT_EQ(patch->events.size(), 2u);
     EXPECT_EQ(patch->events[0].event, GUIB_MOUSE_LDOWN);
-    EXPECT_EQ(patch->events[0].x, 7);
-    EXPECT_EQ(patch->events[0].y, 11);
     EXPECT_EQ(patch->events[1].event, GUIB_MOUSE_LUP);
-    EXPECT_EQ(patch->events[1].x, 7);
-    EXPECT_EQ(patch->events[1].y, 11);
+    for (const MouseEvent& e : patch->events)
+        EXPECT_EQ(e.at, (GUIB_Point { 7, 11 }));
     EXPECT_EQ(driver.Desktop()->GetButtonState() & 7, 0u);
 }
 
@@ -151,8 +144,7 @@ TEST_F(DesktopWindow, AWheelTurnReachesTheChildUnderThePointer)
     driver.Wheel(210, 125, -3);
     ASSERT_EQ(patch->events.size(), 1u);
     EXPECT_EQ(patch->events[0].event, GUIB_MOUSE_WHEEL);
-    EXPECT_EQ(patch->events[0].x, 10);
-    EXPECT_EQ(patch->events[0].y, 25);
+    EXPECT_EQ(patch->events[0].at, (GUIB_Point { 10, 25 }));
     EXPECT_EQ(patch->events[0].state >> 24, 0x83u);
 }
 
@@ -221,10 +213,7 @@ TEST_F(DesktopWindow, AModeOtherThanZeroOrOneLeavesNoWindow)
 TEST_F(DesktopWindow, WithoutParametersTheClassIsNamedAfterTheClock)
 {
     driver.Advance(0xBEEF - driver.Now());
-    GUIB_WindowCreate create {};
-    create.width = 64;
-    create.height = 48;
-    create.environment = driver.Environment();
+    GUIB_WindowCreate create { 0, 0, 64, 48, 0, 0, nullptr, driver.Environment(), nullptr, 0 };
     auto* desktop = new c_GUIB_Desktop(&create);
     ASSERT_EQ(desktop->SetWindowMode(1, nullptr), SYS_OK);
     EXPECT_STREQ(desktop->GetWindowClassName(), "Class_beef");

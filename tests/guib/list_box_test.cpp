@@ -46,12 +46,7 @@ protected:
                 items.push_back(i);
         return items;
     }
-    uint32_t ShownRows() const
-    {
-        GUIB_ScrollInfo info {};
-        list->GetScrollBar()->GetScrollInfo(&info);
-        return static_cast<uint32_t>(info.page);
-    }
+    GUIB_ScrollInfo BarInfo() const { return test::InfoOf(list->GetScrollBar()); }
 
     c_GUIB_ListBox* list = nullptr;
 };
@@ -65,20 +60,14 @@ TEST_F(ListBoxTest, TheSeventhItemBringsTheScrollBar)
     EXPECT_FALSE(list->GetScrollBar()->IsVisible());
     list->AddItem("Item 6");
     EXPECT_TRUE(list->GetScrollBar()->IsVisible());
-    GUIB_ScrollInfo info {};
-    list->GetScrollBar()->GetScrollInfo(&info);
-    EXPECT_EQ(info.page, 6);
-    EXPECT_EQ(info.maximum, 7);
+    EXPECT_EQ(BarInfo().page, 6);
+    EXPECT_EQ(BarInfo().maximum, 7);
     list->SetSize(120, 120); // now all fit: the bar goes and the top returns to 0
     EXPECT_FALSE(list->GetScrollBar()->IsVisible());
     list->SetSize(120, 60);
     EXPECT_TRUE(list->GetScrollBar()->IsVisible());
-    int32_t x = 0;
-    int32_t h = 0;
-    list->GetScrollBar()->GetPosition(&x, nullptr);
-    list->GetScrollBar()->GetSize(nullptr, &h);
-    EXPECT_EQ(x, 120 - 16);
-    EXPECT_EQ(h, 60);
+    EXPECT_EQ(test::PositionOf(list->GetScrollBar()), (GUIB_Point { 120 - 16, 0 }));
+    EXPECT_EQ(test::SizeOf(list->GetScrollBar()), (GUIB_Point { 16, 60 }));
 }
 
 TEST_F(ListBoxTest, PressesSelectWithShiftRangesAndControlToggles)
@@ -148,7 +137,7 @@ TEST_F(ListBoxTest, HomeKeepsTheAnchorForAShiftedMove)
 TEST_F(ListBoxTest, PageKeysMoveByTheVisibleRowsAndScroll)
 {
     Make(20);
-    ASSERT_EQ(ShownRows(), 6u);
+    ASSERT_EQ(BarInfo().page, 6);
     struct Step {
         uint8_t key;
         uint32_t current;
@@ -167,9 +156,7 @@ TEST_F(ListBoxTest, PageKeysMoveByTheVisibleRowsAndScroll)
         EXPECT_EQ(list->GetCurrent(), s.current) << "key " << int(s.key);
         EXPECT_EQ(list->GetTop(), s.top) << "key " << int(s.key);
     }
-    GUIB_ScrollInfo info {};
-    list->GetScrollBar()->GetScrollInfo(&info);
-    EXPECT_EQ(info.value, 14);
+    EXPECT_EQ(BarInfo().value, 14);
 }
 
 TEST_F(ListBoxTest, TypedCharactersAreNotNavigationKeys)

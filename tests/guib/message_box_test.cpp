@@ -61,12 +61,10 @@ protected:
     // The centre of a button in desktop coordinates.
     GUIB_Point Centre(c_GUIB_Window* window) const
     {
-        GUIB_Point p { 0, 0 };
-        int32_t w = 0;
-        int32_t h = 0;
-        window->GetSize(&w, &h);
+        GUIB_Point p = test::SizeOf(window);
+        p = { p.x / 2, p.y / 2 };
         window->ToRoot(&p);
-        return { p.x + w / 2, p.y + h / 2 };
+        return p;
     }
 
     uint32_t id = 0;
@@ -91,12 +89,8 @@ TEST_F(MessageBox, IsSizedForItsButtonsTitleAndTextAndCentred)
     };
     for (const auto& c : cases) {
         c_GUIB_MessageBox* box = Open(c.buttons, c.text.c_str());
-        int32_t x = 0, y = 0, w = 0, h = 0;
-        box->GetPosition(&x, &y);
-        box->GetSize(&w, &h);
-        EXPECT_EQ(
-            (std::vector<int32_t> { x, y, w, h }), (std::vector<int32_t> { c.x, c.y, c.w, c.h }))
-            << c.buttons;
+        EXPECT_EQ(test::PositionOf(box), (GUIB_Point { c.x, c.y })) << c.buttons;
+        EXPECT_EQ(test::SizeOf(box), (GUIB_Point { c.w, c.h })) << c.buttons;
         box->Close();
         driver.Pump();
     }
@@ -115,16 +109,14 @@ TEST_F(MessageBox, WithoutADefaultFontIsSizedByItsButtons)
 TEST_F(MessageBox, LaysOutAButtonRowCentredNearTheBottomOfTheBody)
 {
     c_GUIB_MessageBox* box = Open(YES_NO_CANCEL);
-    int32_t x = 0, y = 0;
     const std::pair<uint32_t, std::u16string> buttons[]
         = { { GUIB_MB_YES, u"Yes" }, { GUIB_MB_NO, u"No" }, { GUIB_MB_CANCEL, u"Cancel" } };
     int32_t left = 16;
     for (const auto& [flag, caption] : buttons) {
         c_GUIB_Button* button = box->GetButton(flag);
         ASSERT_NE(button, nullptr) << flag;
-        button->GetPosition(&x, &y);
-        EXPECT_EQ(x, left) << flag;
-        EXPECT_EQ(y, 60 - 8 - 18) << flag; // body height 75 - 16 + 1, half a margin below
+        // The body is 75 - 16 + 1 high; the row ends half a margin above its bottom.
+        EXPECT_EQ(test::PositionOf(button), (GUIB_Point { left, 60 - 8 - 18 })) << flag;
         EXPECT_EQ(std::u16string(button->GetCaption()), caption);
         left += 70 + 16;
     }
@@ -219,13 +211,9 @@ TEST_F(MessageBox, ReportsOneResultWhenClicksQueueUpBehindTheFirst)
 TEST_F(MessageBox, DraggingTheTitleMovesTheWholeBox)
 {
     c_GUIB_MessageBox* box = Open(OK_CANCEL);
-    int32_t x0 = 0, y0 = 0;
-    box->GetPosition(&x0, &y0);
-    driver.Drag(x0 + 40, y0 + 8, x0 - 60, y0 + 92);
-    int32_t x = 0, y = 0;
-    box->GetPosition(&x, &y);
-    EXPECT_EQ(x, x0 - 100);
-    EXPECT_EQ(y, y0 + 84);
+    const GUIB_Point start = test::PositionOf(box);
+    driver.Drag(start.x + 40, start.y + 8, start.x - 60, start.y + 92);
+    EXPECT_EQ(test::PositionOf(box), (GUIB_Point { start.x - 100, start.y + 84 }));
     EXPECT_TRUE(Results().empty());
     // The buttons went with it.
     const GUIB_Point cancel = Centre(box->GetButton(GUIB_MB_CANCEL));

@@ -24,12 +24,7 @@ protected:
         const GUIB_ScrollInfo info { minimum, maximum, value, page, step, 0 };
         ASSERT_EQ(bar->SetScrollInfo(&info), SYS_OK);
     }
-    float Value() const
-    {
-        GUIB_ScrollInfo info {};
-        bar->GetScrollInfo(&info);
-        return info.value;
-    }
+    float Value() const { return test::InfoOf(bar).value; }
     void Drag(int32_t from, int32_t to) { driver.Drag(18, 10 + from, 18, 10 + to); }
 
     c_GUIB_ScrollBar* bar = nullptr;
@@ -38,8 +33,7 @@ protected:
 TEST_F(ScrollBarTest, DefaultVerticalBarHasButtonsTrackAndAMinimumThumb)
 {
     Make(16, 100);
-    GUIB_ScrollInfo info {};
-    bar->GetScrollInfo(&info);
+    const GUIB_ScrollInfo info = test::InfoOf(bar);
     EXPECT_EQ(info.orientation & 0x7, GUIB_SB_VERTICAL);
     EXPECT_EQ(info.maximum, 99);
     EXPECT_EQ(info.page, 10);
@@ -47,14 +41,10 @@ TEST_F(ScrollBarTest, DefaultVerticalBarHasButtonsTrackAndAMinimumThumb)
     EXPECT_EQ(bar->GetTrackOffset(), 16);
     EXPECT_EQ(bar->GetTrackLength(), 68);
     EXPECT_EQ(bar->GetThumbSize(), 8); // round(68 × 10 / 99) = 7, raised to half the bar size
-    int32_t x = 0;
-    int32_t y = 0;
-    bar->GetIncreaseButton()->GetPosition(&x, &y);
-    EXPECT_EQ(y, 84);
+    EXPECT_EQ(test::PositionOf(bar->GetIncreaseButton()), (GUIB_Point { 0, 84 }));
     bar->SetSize(16, 200);
     EXPECT_EQ(bar->GetTrackLength(), 168);
-    bar->GetIncreaseButton()->GetPosition(&x, &y);
-    EXPECT_EQ(y, 184);
+    EXPECT_EQ(test::PositionOf(bar->GetIncreaseButton()), (GUIB_Point { 0, 184 }));
 }
 
 TEST_F(ScrollBarTest, ShapeChoosesTheOrientationAndButtonsShrinkToHalfTheLength)

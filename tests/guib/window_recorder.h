@@ -4,6 +4,7 @@
 #pragma once
 
 #include "guib/guib.h"
+#include "tests/guib/geometry_checks.h"
 
 #include <gtest/gtest.h>
 

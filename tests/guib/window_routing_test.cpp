@@ -34,13 +34,10 @@ TEST_F(UpRouting, PointsGainThePositionOfEveryWindowBelowTheRoot)
 {
     GUIB_Point p { 1, 2 };
     c->ToRoot(&p); // c's own position counts
-    EXPECT_EQ(p.x, 1 + 100 + 3 + 10);
-    EXPECT_EQ(p.y, 2 + 50 + 4 + 20);
-
+    EXPECT_EQ(p, (GUIB_Point { 1 + 100 + 3 + 10, 2 + 50 + 4 + 20 }));
     GUIB_Point sent { 1, 2 };
     (void)c->SendUp(GUIB_MSG_TO_ROOT, reinterpret_cast<uintptr_t>(&sent), 0); // c's does not
-    EXPECT_EQ(sent.x, 1 + 3 + 10);
-    EXPECT_EQ(sent.y, 2 + 4 + 20);
+    EXPECT_EQ(sent, (GUIB_Point { 1 + 3 + 10, 2 + 4 + 20 }));
 
     GUIB_Point hint { 1, 2 };
     const char16_t text[] = u"tip";
@@ -50,8 +47,7 @@ TEST_F(UpRouting, PointsGainThePositionOfEveryWindowBelowTheRoot)
     EXPECT_EQ(log.Receivers(GUIB_MSG_TO_ROOT), (Names { "root", "root" }));
     ASSERT_EQ(log.Receivers(GUIB_MSG_SHOW_HINT), Names { "root" });
     const Heard shown = log.Of("root", false).back();
-    EXPECT_EQ(shown.at.x, 14);
-    EXPECT_EQ(shown.at.y, 26);
+    EXPECT_EQ(shown.at, (GUIB_Point { 14, 26 }));
     EXPECT_EQ(shown.text, u"tip");
 }
 
@@ -63,15 +59,9 @@ TEST_F(UpRouting, InvalidatedRectanglesArriveInRootCoordinates)
     (void)c->SendUp(GUIB_MSG_INVALIDATE, 0, reinterpret_cast<uintptr_t>(&up));
 
     ASSERT_EQ(log.Receivers(GUIB_MSG_INVALIDATE), (Names { "root", "root" }));
-    std::vector<Heard> heard = log.Of("root", false);
-    const GUIB_Rect& fromInvalidate = heard[0].rect;
-    EXPECT_EQ(fromInvalidate.left, 114);
-    EXPECT_EQ(fromInvalidate.top, 76);
-    EXPECT_EQ(fromInvalidate.right, 118);
-    EXPECT_EQ(fromInvalidate.bottom, 80);
-    const GUIB_Rect& fromSendUp = heard[1].rect;
-    EXPECT_EQ(fromSendUp.left, 14);
-    EXPECT_EQ(fromSendUp.bottom, 30);
+    const std::vector<Heard> heard = log.Of("root", false);
+    EXPECT_EQ(heard[0].rect, (GUIB_Rect { 114, 76, 118, 80 })); // c's own position counts
+    EXPECT_EQ(heard[1].rect, (GUIB_Rect { 14, 26, 18, 30 }));
 }
 
 TEST_F(UpRouting, RootMessagesPassDisabledWindowsAndBringTheRootsAnswerBack)

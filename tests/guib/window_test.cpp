@@ -59,11 +59,8 @@ TEST_F(WindowState, HidingInvalidatesTheSubtreeAndTellsEveryWindow)
     EXPECT_FALSE(w->IsVisible());
     std::vector<Heard> invalidated = log.Of("root", false);
     ASSERT_EQ(invalidated.size(), 2u);
-    EXPECT_EQ(invalidated[0].rect.left, 10);
-    EXPECT_EQ(invalidated[0].rect.bottom, 30);
-    EXPECT_EQ(invalidated[1].rect.left, 12);
-    EXPECT_EQ(invalidated[1].rect.top, 13);
-    EXPECT_EQ(invalidated[1].rect.right, 17);
+    EXPECT_EQ(invalidated[0].rect, (GUIB_Rect { 10, 10, 30, 30 }));
+    EXPECT_EQ(invalidated[1].rect, (GUIB_Rect { 12, 13, 17, 18 }));
     EXPECT_EQ(log.Receivers(GUIB_MSG_VISIBILITY_CHANGED), (std::vector<std::string> { "k", "w" }));
     EXPECT_EQ(log.heard.back().p1, 0u);
     w->Show(true);
