@@ -144,18 +144,12 @@ TEST_F(MessageBox, KeysAnswerOnlyWhereTheChoiceIsPlain)
         uint8_t key;
         char16_t character;
         uint32_t result; // 0: the box stays open
-    } cases[] = {
-        { GUIB_MB_OK, VK_ENTER, 0, GUIB_MB_OK },
-        { GUIB_MB_OK, VK_SPACE, u' ', GUIB_MB_OK },
-        { GUIB_MB_OK, VK_ESCAPE, 0, 0 },
-        { OK_CANCEL, VK_ENTER, 0, 0 },
-        { OK_CANCEL, VK_ESCAPE, 0, GUIB_MB_CANCEL },
-        { YES_NO, VK_ENTER, 0, 0 },
-        { YES_NO, VK_SPACE, u' ', 0 },
-        { YES_NO, VK_ESCAPE, 0, GUIB_MB_NO },
-        { YES_NO_CANCEL, VK_ESCAPE, 0, GUIB_MB_CANCEL },
-        { GUIB_MB_CANCEL, VK_ENTER, 0, GUIB_MB_CANCEL },
-    };
+    } cases[] = { { GUIB_MB_OK, VK_ENTER, 0, GUIB_MB_OK },
+        { GUIB_MB_OK, VK_SPACE, u' ', GUIB_MB_OK }, { GUIB_MB_OK, VK_ESCAPE, 0, 0 },
+        { OK_CANCEL, VK_ENTER, 0, 0 }, { OK_CANCEL, VK_ESCAPE, 0, GUIB_MB_CANCEL },
+        { YES_NO, VK_ENTER, 0, 0 }, { YES_NO, VK_SPACE, u' ', 0 },
+        { YES_NO, VK_ESCAPE, 0, GUIB_MB_NO }, { YES_NO_CANCEL, VK_ESCAPE, 0, GUIB_MB_CANCEL },
+        { GUIB_MB_CANCEL, VK_ENTER, 0, GUIB_MB_CANCEL } };
     for (const auto& c : cases) {
         g_heard.clear();
         c_GUIB_MessageBox* box = Open(c.buttons);

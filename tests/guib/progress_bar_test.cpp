@@ -23,17 +23,10 @@ TEST_F(ProgressBar, ClampsAndWritesFiveCharacters)
         int32_t framed; // bar length with the frame (100 pixels of span)
         int32_t plain; // and without it (101)
     };
-    const Case cases[] = {
-        { 7, 7, "  7 %", 7, 7 },
-        { 42, 42, " 42 %", 42, 42 },
-        { 100, 100, "100 %", 100, 101 },
-        { 150, 100, "100 %", 100, 101 },
-        { 9, 9, "  9 %", 9, 9 },
-        { 10, 10, " 10 %", 10, 10 },
-        { 99, 99, " 99 %", 99, 99 },
-        { -5, 0, "  0 %", 0, 0 },
-        { INT32_MIN, 0, "  0 %", 0, 0 },
-    };
+    const Case cases[] = { { 7, 7, "  7 %", 7, 7 }, { 42, 42, " 42 %", 42, 42 },
+        { 100, 100, "100 %", 100, 101 }, { 150, 100, "100 %", 100, 101 }, { 9, 9, "  9 %", 9, 9 },
+        { 10, 10, " 10 %", 10, 10 }, { 99, 99, " 99 %", 99, 99 }, { -5, 0, "  0 %", 0, 0 },
+        { INT32_MIN, 0, "  0 %", 0, 0 } };
     EXPECT_STREQ(bar->GetPercentText(), "  0 %");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.set);
