@@ -111,16 +111,6 @@ TEST_F(DesktopInput, TheCapturingWindowGetsEveryEventAndItsChildrenNone)
     EXPECT_EQ(holder->GetFlags() & GUIB_WF_HOVER, 0u);
 }
 
-TEST_F(DesktopInput, AMoveToTheSamePlaceIsDropped)
-{
-    Make("w", { 10, 10, 50, 50 });
-    EXPECT_EQ(desktop->ProcessMouse(GUIB_MOUSE_MOVE, 30, 30, 0), 1u);
-    EXPECT_EQ(desktop->ProcessMouse(GUIB_MOUSE_MOVE, 30, 30, 0), 1u);
-    (void)desktop->ProcessMouse(GUIB_MOUSE_MOVE, 31, 30, 0);
-    EXPECT_EQ(
-        log.MouseEvents("w"), (Events { GUIB_MOUSE_ENTER, GUIB_MOUSE_MOVE, GUIB_MOUSE_MOVE }));
-}
-
 uint32_t NoteCode(c_GUIB_Window*, uintptr_t user, uint32_t code, uintptr_t, uintptr_t)
 {
     reinterpret_cast<Events*>(user)->push_back(code);
@@ -135,6 +125,8 @@ TEST_F(DesktopInput, HoverMovesFromWindowToWindowThroughTheRoot)
     ASSERT_EQ(a->AddCallback(NoteCode, reinterpret_cast<uintptr_t>(&notified)), 0u);
 
     (void)desktop->ProcessMouse(GUIB_MOUSE_MOVE, 20, 20, 0);
+    EXPECT_EQ(desktop->ProcessMouse(GUIB_MOUSE_MOVE, 20, 20, 0), 1u); // dropped: no motion
+    (void)desktop->ProcessMouse(GUIB_MOUSE_MOVE, 21, 20, 0);
     EXPECT_EQ(desktop->GetHoverWindow(), a);
     EXPECT_NE(a->GetFlags() & GUIB_WF_HOVER, 0u);
     (void)desktop->ProcessMouse(GUIB_MOUSE_MOVE, 70, 20, 0);
@@ -144,8 +136,8 @@ TEST_F(DesktopInput, HoverMovesFromWindowToWindowThroughTheRoot)
     EXPECT_EQ(desktop->GetHoverWindow(), nullptr);
     EXPECT_EQ(b->GetFlags() & GUIB_WF_HOVER, 0u);
 
-    EXPECT_EQ(
-        log.MouseEvents("a"), (Events { GUIB_MOUSE_ENTER, GUIB_MOUSE_MOVE, GUIB_MOUSE_LEAVE }));
+    EXPECT_EQ(log.MouseEvents("a"),
+        (Events { GUIB_MOUSE_ENTER, GUIB_MOUSE_MOVE, GUIB_MOUSE_MOVE, GUIB_MOUSE_LEAVE }));
     EXPECT_EQ(
         log.MouseEvents("b"), (Events { GUIB_MOUSE_ENTER, GUIB_MOUSE_MOVE, GUIB_MOUSE_LEAVE }));
     EXPECT_EQ(notified, (Events { GUIB_MOUSE_ENTER, GUIB_MOUSE_LEAVE }));

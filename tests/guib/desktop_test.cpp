@@ -35,6 +35,12 @@ protected:
     {
         (void)desktop->OnMessage(GUIB_MSG_INVALIDATE, 0, uintptr_t(&r));
     }
+    // System messages as the window procedure hands them on: (message, wParam) in order.
+    void Send(std::initializer_list<std::pair<uint32_t, uintptr_t>> messages)
+    {
+        for (auto [message, p1] : messages)
+            (void)desktop->HandleSystemMessage(message, p1, 0);
+    }
 };
 
 TEST_F(DesktopPass, TicksStartOneIntervalAfterTheDesktopWasMadeAndReachEveryWindow)
@@ -232,7 +238,7 @@ TEST_F(DesktopPass, AfterTheWindowIsClosedThePumpEndsAndInputIsIgnored)
     EXPECT_TRUE(desktop->IsClosed());
     EXPECT_EQ(desktop->Pump(), 0u);
     (void)desktop->HandleSystemMessage(GUIB_WM_LBUTTONDOWN, 0, GUIB_MakePointParam(20, 20));
-    (void)desktop->HandleSystemMessage(GUIB_WM_CHAR, 'a', 0);
+    Send({ { GUIB_WM_CHAR, 'a' } });
     EXPECT_EQ(desktop->GetButtonState(), 0u);
     EXPECT_TRUE(log.Of("w", true).empty());
     EXPECT_EQ(desktop->Pump(), 0u);
@@ -256,30 +262,26 @@ TEST_F(DesktopPass, KeysGoToTheFocusWindowAloneAndKeyUpEvenWhenItIsDisabled)
     };
     using Got = std::vector<std::pair<std::string, uint32_t>>;
     const uint32_t UP = 0x80000000;
-    const uint32_t typed[] = { 'a', 127, 0xE9, 31, 0x263A };
-    for (uint32_t c : typed)
-        (void)desktop->HandleSystemMessage(GUIB_WM_CHAR, c, 0);
-    (void)desktop->HandleSystemMessage(GUIB_WM_KEYDOWN, F1_KEY, 0);
-    (void)desktop->HandleSystemMessage(GUIB_WM_KEYUP, F1_KEY, 0);
+    // Of the characters only 'a' is typed; the others are control characters or beyond 126.
+    Send({ { GUIB_WM_CHAR, 'a' }, { GUIB_WM_CHAR, 127 }, { GUIB_WM_CHAR, 0xE9 },
+        { GUIB_WM_CHAR, 31 }, { GUIB_WM_CHAR, 0x263A }, { GUIB_WM_KEYDOWN, F1_KEY },
+        { GUIB_WM_KEYUP, F1_KEY } });
     EXPECT_EQ(
         keys(), (Got { { "focus", 0x10061 }, { "focus", F1_KEY }, { "focus", UP | F1_KEY } }));
 
     focus->Enable(false);
-    (void)desktop->HandleSystemMessage(GUIB_WM_CHAR, 'b', 0);
-    (void)desktop->HandleSystemMessage(GUIB_WM_KEYDOWN, F1_KEY, 0);
-    (void)desktop->HandleSystemMessage(GUIB_WM_KEYUP, F1_KEY, 0);
+    Send({ { GUIB_WM_CHAR, 'b' }, { GUIB_WM_KEYDOWN, F1_KEY }, { GUIB_WM_KEYUP, F1_KEY } });
     focus->Enable(true);
     focus->Show(false);
-    (void)desktop->HandleSystemMessage(GUIB_WM_CHAR, 'c', 0);
-    (void)desktop->HandleSystemMessage(GUIB_WM_KEYUP, F1_KEY, 0);
+    Send({ { GUIB_WM_CHAR, 'c' }, { GUIB_WM_KEYUP, F1_KEY } });
     EXPECT_EQ(keys(), (Got { { "focus", UP | F1_KEY }, { "focus", UP | F1_KEY } }));
 
     other->Focus();
     EXPECT_EQ(focus->GetFlags() & GUIB_WF_FOCUSED, 0u);
-    (void)desktop->HandleSystemMessage(GUIB_WM_CHAR, 'd', 0);
+    Send({ { GUIB_WM_CHAR, 'd' } });
     other->Unfocus();
     EXPECT_EQ(desktop->GetFocusWindow(), nullptr);
-    (void)desktop->HandleSystemMessage(GUIB_WM_CHAR, 'e', 0);
+    Send({ { GUIB_WM_CHAR, 'e' } });
     EXPECT_EQ(keys(), (Got { { "other", 0x10064 } }));
 }
 
@@ -289,14 +291,10 @@ TEST_F(DesktopPass, AKeyThatTypesACharacterArrivesOnceAsThatCharacter)
     constexpr uint8_t LEFT_CONTROL = 162;
     Probe* w = Make("w", { 0, 0, 100, 100 });
     w->Focus();
-    auto press = [this](uint32_t character) {
-        (void)desktop->HandleSystemMessage(GUIB_WM_KEYDOWN, A_KEY, 0);
-        (void)desktop->HandleSystemMessage(GUIB_WM_CHAR, character, 0);
-        (void)desktop->HandleSystemMessage(GUIB_WM_KEYUP, A_KEY, 0);
-    };
-    press('a');
+    Send({ { GUIB_WM_KEYDOWN, A_KEY }, { GUIB_WM_CHAR, 'a' }, { GUIB_WM_KEYUP, A_KEY } });
     GUIB_SetKeyState(LEFT_CONTROL, true, false);
-    press(1); // the control character the system sends for Control+A
+    // 1 is the control character the system sends for Control+A.
+    Send({ { GUIB_WM_KEYDOWN, A_KEY }, { GUIB_WM_CHAR, 1 }, { GUIB_WM_KEYUP, A_KEY } });
     std::vector<std::pair<uint32_t, uint32_t>> keys;
     for (const Heard& h : log.Of("w", false))
         if (h.code == GUIB_MSG_KEY_DOWN || h.code == GUIB_MSG_KEY_UP)

@@ -222,22 +222,18 @@ TEST_F(DeferredClose, AHoveredWindowClosedFromItsCallbackLeavesNoDanglingHover)
     (void)desktop->ProcessMouse(GUIB_MOUSE_MOVE, 50, 50, 0);
 }
 
-TEST_F(DeferredClose, ACallbackCanRefuseTheClose)
+// A callback can refuse the close; closing twice gives back the creation reference once.
+TEST_F(DeferredClose, ACloseCanBeRefusedAndTwoCloseOnce)
 {
-    Probe* w = Make("w", { 10, 10, 20, 20 });
-    ASSERT_EQ(w->AddCallback(RefuseClose, 0), 0u);
-    w->Close();
-    (void)desktop->Pump();
-    EXPECT_EQ(log.destroyed["w"], 0);
-}
-
-TEST_F(DeferredClose, ClosingTwiceUsesTheCreationReferenceOnce)
-{
+    Probe* refusing = Make("refusing", { 10, 10, 20, 20 });
+    ASSERT_EQ(refusing->AddCallback(RefuseClose, 0), 0u);
+    refusing->Close();
     Probe* w = Make("w", { 10, 10, 20, 20 });
     w->Grab();
     w->Close();
     w->Close();
     (void)desktop->Pump();
+    EXPECT_EQ(log.destroyed["refusing"], 0);
     ASSERT_EQ(log.destroyed["w"], 0);
     EXPECT_EQ(w->GetRefCount(), 1u);
     w->Drop();
