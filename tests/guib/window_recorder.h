@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Heard {
@@ -52,6 +53,15 @@ public:
         for (const Heard& h : Of(who, true))
             events.push_back(h.code);
         return events;
+    }
+    // The key messages one window heard: (GUIB_MSG_KEY_DOWN or GUIB_MSG_KEY_UP, key value).
+    std::vector<std::pair<uint32_t, uintptr_t>> Keys(const std::string& who) const
+    {
+        std::vector<std::pair<uint32_t, uintptr_t>> keys;
+        for (const Heard& h : Of(who, false))
+            if (h.code == GUIB_MSG_KEY_DOWN || h.code == GUIB_MSG_KEY_UP)
+                keys.emplace_back(h.code, h.p1);
+        return keys;
     }
     int Count(const std::string& who, uint32_t message) const
     {
