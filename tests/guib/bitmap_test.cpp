@@ -1,5 +1,5 @@
-// c_GUIB_Bitmap's block: the size limits, cleared blocks, the reference count, and pictures
-// loaded from BMP and TGA files.
+// c_GUIB_Bitmap's block: the size limits, cleared blocks, and pictures loaded from BMP and TGA
+// files.
 #include "guib/guib.h"
 #include "tests/guib/bitmap_checks.h"
 #include "tests/guib/file_fixture.h"
@@ -55,20 +55,6 @@ TEST(Bitmap, NewBlocksAreCleared)
     EXPECT_EQ(PixelsOf(bitmap), PixelsOf(copy));
     ASSERT_TRUE(bitmap.Create(3, 1));
     EXPECT_EQ(std::vector<uint32_t>(3, 0), PixelsOf(bitmap));
-}
-
-TEST(Bitmap, LastReleaseDestroysThroughTheVirtualDestructor)
-{
-    static bool destroyed = false;
-    struct Counted : c_GUIB_Bitmap {
-        ~Counted() override { destroyed = true; }
-    };
-    c_GUIB_BasicObject* object = new Counted();
-    EXPECT_EQ(2u, object->AddRef());
-    EXPECT_EQ(1u, object->Release());
-    EXPECT_FALSE(destroyed);
-    EXPECT_EQ(0u, object->Release());
-    EXPECT_TRUE(destroyed);
 }
 
 using BitmapFile = test::FileFixture;

@@ -45,10 +45,7 @@ TEST_F(ScrollBarTest, DefaultVerticalBarHasButtonsTrackAndAMinimumThumb)
     bar->SetSize(16, 200);
     EXPECT_EQ(bar->GetTrackLength(), 168);
     EXPECT_EQ(test::PositionOf(bar->GetIncreaseButton()), (GUIB_Point { 0, 184 }));
-}
-
-TEST_F(ScrollBarTest, ShapeChoosesTheOrientationAndButtonsShrinkToHalfTheLength)
-{
+    // A wide bar is horizontal; its buttons shrink to half its length.
     Make(20, 12);
     EXPECT_TRUE(bar->IsHorizontal());
     EXPECT_EQ(bar->GetButtonSize(), 10);
