@@ -98,7 +98,7 @@ TEST_F(UpRouting, OtherMessagesStopAtTheParentUnlessItIsDisabled)
     EXPECT_TRUE(log.heard.empty());
 }
 
-TEST_F(UpRouting, ActivationAndGoneStopAtTheFirstActivatableAncestor)
+TEST_F(UpRouting, ActivationStopsAtTheFirstActivatableAncestorAndMovesBetweenSiblings)
 {
     EXPECT_EQ(c->SendUp(GUIB_MSG_ACTIVATED, reinterpret_cast<uintptr_t>(c), 0), 1u);
     EXPECT_EQ(a->GetActiveChild(), c);
@@ -110,10 +110,8 @@ TEST_F(UpRouting, ActivationAndGoneStopAtTheFirstActivatableAncestor)
     EXPECT_EQ(a->GetActiveChild(), nullptr);
     EXPECT_TRUE(log.Receivers(GUIB_MSG_ACTIVATED).empty());
     EXPECT_TRUE(log.Receivers(GUIB_MSG_GONE).empty());
-}
 
-TEST_F(UpRouting, ActivatingASiblingDeactivatesThePreviousOne)
-{
+    // Activating a sibling deactivates the previous one.
     Probe* x = MakeProbe(log, "x", &env, b, { 0, 0, 10, 10 }, GUIB_WF_ACTIVATABLE);
     Probe* y = MakeProbe(log, "y", &env, b, { 0, 0, 10, 10 }, GUIB_WF_ACTIVATABLE);
     x->Activate();
