@@ -177,11 +177,6 @@ protected:
     {
         return MakeProbe(log, name, &env, parent ? parent : desktop, place, flags);
     }
-    uint32_t Click(int32_t x, int32_t y)
-    {
-        (void)desktop->ProcessMouse(GUIB_MOUSE_LDOWN, x, y, 0);
-        return desktop->ProcessMouse(GUIB_MOUSE_LUP, x, y, 0);
-    }
 
     c_GUIB_Environment env;
     Recorder log;
