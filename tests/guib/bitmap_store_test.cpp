@@ -7,34 +7,28 @@
 
 namespace {
 
-using test::Bytes;
-using test::Cat;
-using test::Chunk;
-using test::Group;
-using test::PixelsOf;
-using test::StoreOf;
-using test::U32s;
+using namespace test;
 
 TEST(BitmapStore, WritesTheRecordAndLoadsItBack)
 {
     c_GUIB_Bitmap bitmap(3, 2);
-    test::Paint(bitmap, [](int32_t x, int32_t y) { return 0x80000000u + uint32_t(y * 16 + x); });
-    test::Held<c_GUIB_Store> store(new c_GUIB_Store());
+    Paint(bitmap, [](int32_t x, int32_t y) { return 0x80000000u + uint32_t(y * 16 + x); });
+    Held<c_GUIB_Store> store(new c_GUIB_Store());
     ASSERT_EQ(SYS_OK, bitmap.SaveToStore(store.get(), 42));
-    EXPECT_EQ(test::BitmapGroup(42, 3, 2,
+    EXPECT_EQ(BitmapGroup(42, 3, 2,
                   { 0x80000000, 0x80000001, 0x80000002, 0x80000010, 0x80000011, 0x80000012 }),
-        test::BytesOf(*store));
+        BytesOf(*store));
     c_GUIB_Bitmap loaded(7, 7);
     ASSERT_EQ(1, loaded.LoadFromStore(store.get(), 42));
-    EXPECT_EQ(std::pair(3, 2), test::SizeOf(loaded));
+    EXPECT_EQ(std::pair(3, 2), SizeOf(loaded));
     EXPECT_EQ(PixelsOf(bitmap), PixelsOf(loaded));
     EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup()) << "the group was left";
 
     // A bitmap without pixels writes a record that loads back without pixels.
-    test::Held<c_GUIB_Store> empty(new c_GUIB_Store());
+    Held<c_GUIB_Store> empty(new c_GUIB_Store());
     ASSERT_EQ(SYS_OK, c_GUIB_Bitmap().SaveToStore(empty.get(), 3));
     EXPECT_EQ(1, loaded.LoadFromStore(empty.get(), 3));
-    EXPECT_TRUE(test::HasNoPixels(loaded));
+    EXPECT_TRUE(HasNoPixels(loaded));
 }
 
 Bytes SizedRecord(uint32_t width, uint32_t height)
@@ -54,14 +48,14 @@ TEST(BitmapStore, UntrustedRecordsFailToAnEmptyBitmap)
         { "8-byte size chunk",
             Group(GUIB_GROUP_BITMAP, 1, Cat({ Chunk(1, U32s({ 2, 2 })), Chunk(2, Bytes(16)) })) },
         { "no pixel chunk", Group(GUIB_GROUP_BITMAP, 1, Chunk(1, U32s({ 0, 0, 1, 1 }))) },
-        { "other id", test::BitmapGroup(2, 1, 1, { 0 }) },
-        { "damaged store", test::RawHeader(GUIB_STORE_MAGIC, 0, 0, 0, 0, 2) },
+        { "other id", BitmapGroup(2, 1, 1, { 0 }) },
+        { "damaged store", RawHeader(GUIB_STORE_MAGIC, 0, 0, 0, 0, 2) },
     };
     for (const auto& [what, bytes] : cases) {
         auto store = StoreOf(bytes);
         c_GUIB_Bitmap bitmap(4, 4);
         EXPECT_EQ(0, bitmap.LoadFromStore(store.get(), 1)) << what;
-        EXPECT_TRUE(test::HasNoPixels(bitmap)) << what;
+        EXPECT_TRUE(HasNoPixels(bitmap)) << what;
         EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup()) << what;
     }
 }
@@ -70,7 +64,7 @@ TEST(BitmapStore, UntrustedRecordsFailToAnEmptyBitmap)
 TEST(BitmapStore, PixelChunkOfAnotherSize)
 {
     auto loaded = [](uint32_t side, const std::vector<uint32_t>& pixels) {
-        auto store = StoreOf(test::BitmapGroup(1, side, side, pixels));
+        auto store = StoreOf(BitmapGroup(1, side, side, pixels));
         c_GUIB_Bitmap bitmap;
         EXPECT_EQ(1, bitmap.LoadFromStore(store.get(), 1));
         return PixelsOf(bitmap);

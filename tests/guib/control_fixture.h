@@ -1,7 +1,8 @@
-// A fixture for the controls' tests: a small driven desktop whose default font is the test font,
-// and a recorder of the notifications a control sends to its callbacks.
+// A fixture for the controls' tests: a driven desktop of a given size whose default font is the
+// test font, and a record of the notifications the controls on it send.
 #pragma once
 
+#include "tests/guib/geometry_checks.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/test_font.h"
 
@@ -11,55 +12,61 @@
 
 namespace test {
 
-struct Notification {
+struct Note {
     uint32_t code;
-    uintptr_t p1;
-    uint32_t at; // the driver's clock
-    bool operator==(const Notification&) const = default;
+    intptr_t p1;
+    uintptr_t p2;
+    bool operator==(const Note&) const = default;
 };
 
 class ControlTest : public ::testing::Test {
 protected:
-    ControlTest()
-        : driver(160, 60)
+    explicit ControlTest(int32_t width = 160, int32_t height = 60)
+        : driver(width, height)
     {
         (void)driver.Environment()->SetProperty(
             GUIB_PROP_DEFAULT_FONT, reinterpret_cast<uintptr_t>(font.Get()));
     }
 
-    GUIB_WindowCreate Place(int32_t x, int32_t y, int32_t w, int32_t h)
-    {
-        return { x, y, w, h, 0, 0, driver.Desktop(), driver.Environment(), Record,
-            reinterpret_cast<uintptr_t>(this) };
-    }
-
-    // A control of the class on the desktop, reporting to the recorder.
+    // A control of the class on the desktop, reporting to the record.
     template <typename Control> Control* Add(int32_t x, int32_t y, int32_t w, int32_t h)
     {
-        GUIB_WindowCreate create = Place(x, y, w, h);
+        GUIB_WindowCreate create { x, y, w, h, 0, 0, driver.Desktop(), driver.Environment(), Record,
+            reinterpret_cast<uintptr_t>(this) };
         return new Control(&create);
     }
 
     std::vector<uint32_t> Codes() const
     {
         std::vector<uint32_t> codes;
-        for (const Notification& n : notes)
+        for (const Note& n : notes)
             codes.push_back(n.code);
         return codes;
+    }
+    std::vector<Note> Notes(uint32_t code) const
+    {
+        std::vector<Note> found;
+        for (const Note& n : notes)
+            if (n.code == code)
+                found.push_back(n);
+        return found;
     }
 
     GuiDriver driver;
     GUIB_Ref<c_GUIB_Font> font = MakeTestFont();
-    std::vector<Notification> notes;
+    std::vector<Note> notes;
+    uint32_t answer = 0; // what the record answers to GUIB_LB_SELCHANGING
 
 private:
-    // Keeps the controls' own codes; the core's ENTER, LEAVE and hint codes are below 257.
-    static uint32_t Record(c_GUIB_Window*, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t)
+    // Keeps the controls' own codes (the core's enter, leave and hint codes are below 256) and
+    // the presses that miss a control taking clicks outside.
+    static uint32_t Record(
+        c_GUIB_Window*, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t p2)
     {
         auto* self = reinterpret_cast<ControlTest*>(user);
-        if (code >= 257)
-            self->notes.push_back({ code, p1, self->driver.Now() });
-        return 0;
+        if (code >= 256 || code == GUIB_MOUSE_DOWN_OUTSIDE)
+            self->notes.push_back({ code, static_cast<intptr_t>(p1), p2 });
+        return code == GUIB_LB_SELCHANGING ? self->answer : 0;
     }
 };
 

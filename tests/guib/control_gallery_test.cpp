@@ -2,32 +2,20 @@
 // window under Wine) with the test font and kept as frames in the manifest. The pictures land in
 // the build tree's frames/gallery/ for a person to look at; the same hashes on both systems show
 // that the toolkit draws identically there.
-#include "tests/support/gui_driver.h"
-#include "tests/support/test_font.h"
-
-#include <gtest/gtest.h>
+#include "tests/guib/control_fixture.h"
 
 #include <string>
 
 namespace {
 
-class Gallery : public ::testing::Test {
+class Gallery : public test::ControlTest {
 protected:
     explicit Gallery(int32_t width = 200, int32_t height = 120)
-        : driver(width, height)
+        : ControlTest(width, height)
     {
-        (void)driver.Environment()->SetProperty(
-            GUIB_PROP_DEFAULT_FONT, reinterpret_cast<uintptr_t>(font.Get()));
         auto* backdrop = Add<c_GUIB_Panel>(0, 0, width, height);
         GUIB_PictureSetup setup { 0xFF434F25, nullptr, GUIB_PM_ONCE, 0, 0 };
         (void)backdrop->SetPicture(&setup);
-    }
-
-    template <typename Control> Control* Add(int32_t x, int32_t y, int32_t width, int32_t height)
-    {
-        GUIB_WindowCreate create { x, y, width, height, 0, 0, driver.Desktop(),
-            driver.Environment(), nullptr, 0 };
-        return new Control(&create);
     }
 
     ::testing::AssertionResult Shows(const char* name)
@@ -51,9 +39,6 @@ protected:
             }
         return picture;
     }
-
-    test::GuiDriver driver;
-    GUIB_Ref<c_GUIB_Font> font = test::MakeTestFont();
 };
 
 TEST_F(Gallery, Button)

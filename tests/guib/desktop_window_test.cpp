@@ -1,10 +1,10 @@
 // The desktop's own window on either system: what is composed reaches the window, input posted
 // to the window reaches the tree at the right coordinates, and a close ends the pump.
+#include "tests/guib/window_recorder.h"
 #include "tests/support/gui_driver.h"
 
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
 namespace {
@@ -12,76 +12,26 @@ namespace {
 constexpr uint32_t kRed = 0xFFD02020;
 constexpr uint32_t kBlue = 0xFF2040C0;
 
-struct MouseEvent {
-    uint32_t event;
-    int32_t x;
-    int32_t y;
-    uint32_t state;
-};
-
-// A filled rectangle that records the mouse events reaching it, apart from hover changes and
-// moves. repostMouse posts a left press back to the window on every press it gets, up to
-// repostLimit times (0: without end).
-class Patch : public c_GUIB_Window {
-public:
-    Patch(const GUIB_WindowCreate& create, c_GUIB_Desktop* desktop, uint32_t colour)
-        : c_GUIB_Window(&create)
-        , m_desktop(desktop)
-        , m_colour(colour)
-    {
-        MarkDirty();
-    }
-
-    void Draw() override
-    {
-        m_surface->SetColour(m_colour);
-        m_surface->FillRect(&m_rect);
-        Invalidate(&m_rect);
-    }
-
-    void OnMouse(uint32_t event, const GUIB_Point* at, uint32_t state, const GUIB_Rect*) override
-    {
-        if (event == GUIB_MOUSE_MOVE || event == GUIB_MOUSE_ENTER || event == GUIB_MOUSE_LEAVE)
-            return;
-        events.push_back({ event, at->x, at->y, state });
-        bool again = repostLimit == 0 || reposted < repostLimit;
-        if (event == GUIB_MOUSE_LDOWN && repostMouse && again) {
-            ++reposted;
-            m_desktop->PostSystemMessage(GUIB_WM_LBUTTONDOWN, 0, GUIB_MakePointParam(m_x, m_y));
-        }
-    }
-
-    uint32_t OnMessage(uint32_t message, uintptr_t p1, uintptr_t p2) override
-    {
-        if (message == GUIB_MSG_KEY_DOWN || message == GUIB_MSG_KEY_UP)
-            keys.push_back({ message, uint32_t(p1) });
-        return c_GUIB_Window::OnMessage(message, p1, p2);
-    }
-
-    std::vector<MouseEvent> events;
-    std::vector<std::pair<uint32_t, uint32_t>> keys;
-    bool repostMouse = false;
-    int repostLimit = 0;
-    int reposted = 0;
-
-private:
-    c_GUIB_Desktop* m_desktop;
-    uint32_t m_colour;
-};
-
 class DesktopWindow : public testing::Test {
 protected:
-    // A child of the desktop; its creation reference goes when the desktop does.
-    Patch* AddPatch(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour)
+    // A filled probe on the desktop; its creation reference goes when the desktop does.
+    Probe* AddPatch(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour)
     {
-        GUIB_WindowCreate create {};
-        create.x = x;
-        create.y = y;
-        create.width = width;
-        create.height = height;
-        create.parent = driver.Desktop();
-        create.environment = driver.Environment();
-        return new Patch(create, driver.Desktop(), colour);
+        Probe* patch = MakeProbe(
+            log, "patch", driver.Environment(), driver.Desktop(), { x, y, width, height });
+        patch->paint = colour;
+        patch->MarkDirty();
+        return patch;
+    }
+    // The mouse events that reached the probes, apart from moves and hover changes.
+    std::vector<Heard> Events() const
+    {
+        std::vector<Heard> events;
+        for (const Heard& h : log.heard)
+            if (h.mouse && h.code != GUIB_MOUSE_MOVE && h.code != GUIB_MOUSE_ENTER
+                && h.code != GUIB_MOUSE_LEAVE)
+                events.push_back(h);
+        return events;
     }
 
     // The back buffer as the screen shows it: opaque.
@@ -99,13 +49,14 @@ protected:
         return frame[size_t(y) * driver.Width() + x];
     }
 
+    Recorder log; // outlives the driver, whose desktop destroys the probes
     test::GuiDriver driver;
 };
 
 TEST_F(DesktopWindow, PresentsWhatItComposed)
 {
     AddPatch(40, 30, 100, 80, kRed);
-    Patch* blue = AddPatch(120, 90, 60, 50, kBlue);
+    Probe* blue = AddPatch(120, 90, 60, 50, kBlue);
     ASSERT_TRUE(driver.PumpUntilIdle());
     std::vector<uint32_t> frame = driver.Frame();
     ASSERT_EQ(frame.size(), size_t(437 * 320));
@@ -130,48 +81,46 @@ TEST_F(DesktopWindow, PresentsWhatItComposed)
 
 TEST_F(DesktopWindow, AClickReachesTheChildAtItsOwnCoordinates)
 {
-    Patch* patch = AddPatch(50, 60, 100, 80, kRed);
+    AddPatch(50, 60, 100, 80, kRed);
     ASSERT_TRUE(driver.PumpUntilIdle());
     driver.Click(57, 71);
-    ASSERT_EQ(patch->events.size(), 2u);
-    EXPECT_EQ(patch->events[0].event, GUIB_MOUSE_LDOWN);
-    EXPECT_EQ(patch->events[0].x, 7);
-    EXPECT_EQ(patch->events[0].y, 11);
-    EXPECT_EQ(patch->events[1].event, GUIB_MOUSE_LUP);
-    EXPECT_EQ(patch->events[1].x, 7);
-    EXPECT_EQ(patch->events[1].y, 11);
+    const std::vector<Heard> events = Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].code, GUIB_MOUSE_LDOWN);
+    EXPECT_EQ(events[1].code, GUIB_MOUSE_LUP);
+    for (const Heard& e : events)
+        EXPECT_EQ(e.at, (GUIB_Point { 7, 11 }));
     EXPECT_EQ(driver.Desktop()->GetButtonState() & 7, 0u);
 }
 
 // Wheel messages carry screen coordinates; the window turns them back into client ones.
 TEST_F(DesktopWindow, AWheelTurnReachesTheChildUnderThePointer)
 {
-    Patch* patch = AddPatch(200, 100, 50, 50, kRed);
+    AddPatch(200, 100, 50, 50, kRed);
     ASSERT_TRUE(driver.PumpUntilIdle());
     driver.Wheel(210, 125, -3);
-    ASSERT_EQ(patch->events.size(), 1u);
-    EXPECT_EQ(patch->events[0].event, GUIB_MOUSE_WHEEL);
-    EXPECT_EQ(patch->events[0].x, 10);
-    EXPECT_EQ(patch->events[0].y, 25);
-    EXPECT_EQ(patch->events[0].state >> 24, 0x83u);
+    const std::vector<Heard> events = Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].code, GUIB_MOUSE_WHEEL);
+    EXPECT_EQ(events[0].at, (GUIB_Point { 10, 25 }));
+    EXPECT_EQ(events[0].p1 >> 24, 0x83u);
 }
 
 // The system's message loop would make a character of a posted key-down by its own keyboard;
 // a typed key must arrive once, as the character the driver sends.
 TEST_F(DesktopWindow, ATypedKeyArrivesOnceAsItsCharacter)
 {
-    Patch* patch = AddPatch(0, 0, 100, 100, kRed);
-    patch->Focus();
+    AddPatch(0, 0, 100, 100, kRed)->Focus();
     ASSERT_TRUE(driver.PumpUntilIdle());
     driver.Type('A', u'a');
-    std::vector<std::pair<uint32_t, uint32_t>> expected { { GUIB_MSG_KEY_DOWN, 0x10061 },
-        { GUIB_MSG_KEY_UP, 0x10061 } };
-    EXPECT_EQ(patch->keys, expected);
+    EXPECT_EQ(log.Keys("patch"),
+        (std::vector<std::pair<uint32_t, uintptr_t>> {
+            { GUIB_MSG_KEY_DOWN, 0x10061 }, { GUIB_MSG_KEY_UP, 0x10061 } }));
 }
 
 TEST_F(DesktopWindow, ACloseEndsThePumpAndNothingAfterItIsHandled)
 {
-    Patch* patch = AddPatch(0, 0, 100, 100, kRed);
+    AddPatch(0, 0, 100, 100, kRed);
     ASSERT_TRUE(driver.PumpUntilIdle());
     // Queued behind the close: gone with the window.
     ASSERT_TRUE(driver.Desktop()->PostSystemMessage(GUIB_WM_CLOSE, 0, 0));
@@ -182,28 +131,31 @@ TEST_F(DesktopWindow, ACloseEndsThePumpAndNothingAfterItIsHandled)
     EXPECT_EQ(driver.Pump(), 0u);
     EXPECT_FALSE(driver.Desktop()->PostSystemMessage(GUIB_WM_LBUTTONDOWN, 0, 0));
     EXPECT_EQ(driver.Pump(), 0u);
-    EXPECT_TRUE(patch->events.empty());
+    EXPECT_TRUE(Events().empty());
 }
 
 // A handler that posts while the pass drains has its message taken in the same pass; one that
 // posts on every message cannot keep the pump from returning.
 TEST_F(DesktopWindow, MessagesPostedWhileDrainingAreTakenButBounded)
 {
-    Patch* patch = AddPatch(0, 0, 100, 100, kRed);
+    Probe* patch = AddPatch(0, 0, 100, 100, kRed);
     ASSERT_TRUE(driver.PumpUntilIdle());
-    patch->repostMouse = true;
-    patch->repostLimit = 1;
+    int reposts = 1; // below 0: without end
+    patch->onMouse = [&](Probe*, uint32_t event) {
+        if (event == GUIB_MOUSE_LDOWN && reposts-- != 0)
+            (void)driver.Desktop()->PostSystemMessage(GUIB_WM_LBUTTONDOWN, 0, 0);
+    };
     driver.Press(5, 5);
-    EXPECT_EQ(patch->events.size(), 2u);
+    EXPECT_EQ(Events().size(), 2u);
 
-    patch->events.clear();
-    patch->repostLimit = 0;
+    log.Clear();
+    reposts = -1;
     driver.Press(5, 5);
-    size_t firstPass = patch->events.size();
+    const size_t firstPass = Events().size();
     EXPECT_GT(firstPass, 100u);
     EXPECT_EQ(driver.Pump(), 1u);
-    EXPECT_GT(patch->events.size(), firstPass) << "what was left waits for the next pass";
-    patch->repostMouse = false;
+    EXPECT_GT(Events().size(), firstPass) << "what was left waits for the next pass";
+    patch->onMouse = nullptr;
 }
 
 TEST_F(DesktopWindow, AModeOtherThanZeroOrOneLeavesNoWindow)
@@ -221,10 +173,7 @@ TEST_F(DesktopWindow, AModeOtherThanZeroOrOneLeavesNoWindow)
 TEST_F(DesktopWindow, WithoutParametersTheClassIsNamedAfterTheClock)
 {
     driver.Advance(0xBEEF - driver.Now());
-    GUIB_WindowCreate create {};
-    create.width = 64;
-    create.height = 48;
-    create.environment = driver.Environment();
+    GUIB_WindowCreate create { 0, 0, 64, 48, 0, 0, nullptr, driver.Environment(), nullptr, 0 };
     auto* desktop = new c_GUIB_Desktop(&create);
     ASSERT_EQ(desktop->SetWindowMode(1, nullptr), SYS_OK);
     EXPECT_STREQ(desktop->GetWindowClassName(), "Class_beef");

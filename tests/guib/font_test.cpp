@@ -10,18 +10,7 @@
 
 namespace {
 
-using test::Bytes;
-using test::Cat;
-using test::Chunk;
-using test::CodesOf;
-using test::FontGroup;
-using test::FontHeader;
-using test::GlyphCopy;
-using test::GlyphGroup;
-using test::GlyphOf;
-using test::Group;
-using test::Held;
-using test::U32s;
+using namespace test;
 
 constexpr const char* BAD_HEADER = "c_GUIB_Font::LoadFromStore - corrupted file or wrong version";
 
@@ -40,7 +29,7 @@ Bytes SampleFont(uint32_t id = 0)
 Held<c_GUIB_Font> LoadedFont(const Bytes& bytes, uint32_t id = 0, SYS_Status expected = SYS_OK)
 {
     Held<c_GUIB_Font> font(new c_GUIB_Font());
-    auto store = test::StoreOf(bytes);
+    auto store = StoreOf(bytes);
     EXPECT_EQ(expected, font->LoadFromStore(store.get(), id));
     return font;
 }
@@ -68,14 +57,14 @@ TEST(Font, BadHeadersAndZeroLineHeightLeaveTheFontEmpty)
 {
     const Bytes glyph = GlyphGroup(65, 2, 3, 0, GLYPH_A);
     const Bytes flatGlyph = Group(GUIB_GROUP_GLYPH, 65,
-        Cat({ Chunk(1, U32s({ 4, 0, 0, 0xFF000000, 0 })), test::BitmapGroup(0, 4, 0, {}) }));
+        Cat({ Chunk(1, U32s({ 4, 0, 0, 0xFF000000, 0 })), BitmapGroup(0, 4, 0, {}) }));
     const std::pair<const char*, Bytes> cases[] = {
         { "24-byte header", FontGroup(0, Chunk(1, U32s({ 80, 0, 1, 13, 10, 0 })), { 65 }, glyph) },
         { "version 79", FontGroup(0, FontHeader(1, 13, 10, 79), { 65 }, glyph) },
         { "line height 0", FontGroup(0, FontHeader(1, 0, 0), { 65, 66 }, flatGlyph) },
     };
     for (const auto& [what, bytes] : cases) {
-        test::TraceCatcher traces;
+        TraceCatcher traces;
         auto font = LoadedFont(bytes);
         EXPECT_EQ(0u, font->GetGlyphCount()) << what;
         EXPECT_FALSE(font->IsLoaded()) << what;
@@ -89,7 +78,7 @@ TEST(Font, SkipsGlyphsWhoseRecordOrBitmapCannotBeTrusted)
 {
     auto glyph = [](uint32_t code, const std::vector<uint32_t>& record, uint32_t height) {
         return Group(GUIB_GROUP_GLYPH, code,
-            Cat({ Chunk(1, U32s(record)), test::BitmapGroup(0, 2, height, GLYPH_A) }));
+            Cat({ Chunk(1, U32s(record)), BitmapGroup(0, 2, height, GLYPH_A) }));
     };
     // An 8-byte record, a record whose size is not its bitmap's, a bitmap of 0 × 0, a few
     // bytes claiming a bitmap of 2 × 30000, and a 2 × 4 glyph whose pixel chunk holds only 6 of
@@ -98,8 +87,7 @@ TEST(Font, SkipsGlyphsWhoseRecordOrBitmapCannotBeTrusted)
         Cat({ GlyphGroup(65, 2, 3, 0, GLYPH_A), glyph(66, { 2, 3 }, 3),
             glyph(67, { 2, 4, 0, 0xFF000000, 0 }, 3),
             Group(GUIB_GROUP_GLYPH, 68,
-                Cat({ Chunk(1, U32s({ 0, 0, 0, 0xFF000000, 0 })),
-                    test::BitmapGroup(0, 0, 0, {}) })),
+                Cat({ Chunk(1, U32s({ 0, 0, 0, 0xFF000000, 0 })), BitmapGroup(0, 0, 0, {}) })),
             glyph(69, { 2, 30000, 0, 0xFF000000, 0 }, 30000),
             glyph(70, { 2, 4, 0, 0xFF000000, 0 }, 4) })));
     EXPECT_EQ((std::vector<uint32_t> { 65 }), CodesOf(*font));
@@ -150,7 +138,7 @@ TEST(Font, StoreErrorsPassThrough)
 {
     LoadedFont(SampleFont(1), 0, GUIB_STORE_NOT_FOUND);
     LoadedFont(Group(GUIB_GROUP_FONT, 0, FontHeader(1, 13, 10)), 0, GUIB_STORE_NOT_FOUND);
-    LoadedFont(Group(GUIB_GROUP_FONT, 0, test::RawHeader(GUIB_STORE_MAGIC, 0, 1, 24, 99, 2)), 0,
+    LoadedFont(Group(GUIB_GROUP_FONT, 0, RawHeader(GUIB_STORE_MAGIC, 0, 1, 24, 99, 2)), 0,
         GUIB_STORE_DAMAGED);
 }
 
@@ -175,11 +163,11 @@ TEST(Font, SavedFontLoadsBackIdentical)
     auto font = MadeFont();
     Held<c_GUIB_Store> store(new c_GUIB_Store());
     ASSERT_EQ(SYS_OK, font->SaveToStore(store.get(), 0));
-    auto loaded = LoadedFont(test::BytesOf(*store));
-    test::ExpectSameFonts(*font, *loaded);
+    auto loaded = LoadedFont(BytesOf(*store));
+    ExpectSameFonts(*font, *loaded);
     Held<c_GUIB_Store> again(new c_GUIB_Store());
     ASSERT_EQ(SYS_OK, loaded->SaveToStore(again.get(), 0));
-    EXPECT_EQ(test::BytesOf(*store), test::BytesOf(*again));
+    EXPECT_EQ(BytesOf(*store), BytesOf(*again));
 }
 
 TEST(Font, WritesTheFileLayoutByteForByte)
@@ -191,7 +179,7 @@ TEST(Font, WritesTheFileLayoutByteForByte)
     Held<c_GUIB_Store> store(new c_GUIB_Store());
     ASSERT_EQ(SYS_OK, font->SaveToStore(store.get(), 0));
     EXPECT_EQ(FontGroup(0, FontHeader(1, 13, 10), { 65 }, GlyphGroup(65, 2, 3, 1, GLYPH_A)),
-        test::BytesOf(*store));
+        BytesOf(*store));
 }
 
 // A font without glyphs writes no code list and so cannot be copied.
@@ -200,13 +188,13 @@ TEST(Font, CopyHasTheSameGlyphsMetricsAndFlags)
     auto font = MadeFont();
     Held<c_GUIB_Font> copy(new c_GUIB_Font());
     ASSERT_EQ(SYS_OK, copy->CopyFrom(*font));
-    test::ExpectSameFonts(*font, *copy);
+    ExpectSameFonts(*font, *copy);
     Held<c_GUIB_Font> empty(new c_GUIB_Font());
     Held<c_GUIB_Font> none(new c_GUIB_Font());
     EXPECT_EQ(GUIB_STORE_NOT_FOUND, none->CopyFrom(*empty));
 }
 
-using FontFile = test::FileFixture;
+using FontFile = FileFixture;
 
 TEST_F(FontFile, LoadsFontGroup0OfAFile)
 {

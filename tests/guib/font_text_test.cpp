@@ -2,22 +2,12 @@
 // measuring and placing by alignment flags, drawing and tinting, word wrapping with its last
 // line and "...", the wrapped height, the two character sizes, and very long or wide texts.
 #include "tests/guib/font_checks.h"
+#include "tests/guib/geometry_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-// Rectangles compare and print field by field (found by argument lookup: GUIB_Rect is global).
-static bool operator==(const GUIB_Rect& a, const GUIB_Rect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-static std::ostream& operator<<(std::ostream& out, const GUIB_Rect& r)
-{
-    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
 
 namespace {
 

@@ -32,27 +32,11 @@ TEST_F(GuiTexts, TheToolkitStartsWithEnglishDefaults)
     const struct {
         int32_t id;
         std::u16string text;
-    } cases[] = {
-        { 1, u"Ok" },
-        { 2, u"Cancel" },
-        { 3, u"Retry" },
-        { 4, u"Yes" },
-        { 5, u"No" },
-        { 6, u"Back" },
-        { 7, u"Previous" },
-        { 8, u"Next" },
-        { 9, u"I agree" },
-        { 256, u"free" },
-        { 261, u"CD_ROM" },
-        { 262, u"RAM drive" },
+    } cases[] = { { 1, u"Ok" }, { 2, u"Cancel" }, { 3, u"Retry" }, { 4, u"Yes" }, { 5, u"No" },
+        { 6, u"Back" }, { 7, u"Previous" }, { 8, u"Next" }, { 9, u"I agree" }, { 256, u"free" },
+        { 261, u"CD_ROM" }, { 262, u"RAM drive" },
         // Entries without a default, and ids outside the table, read the empty fallback.
-        { 0, u"" },
-        { 10, u"" },
-        { 500, u"" },
-        { 1000, u"" },
-        { 1001, u"" },
-        { -1, u"" },
-    };
+        { 0, u"" }, { 10, u"" }, { 500, u"" }, { 1000, u"" }, { 1001, u"" }, { -1, u"" } };
     for (const auto& c : cases)
         EXPECT_EQ(Text(c.id), c.text) << c.id;
 }

@@ -48,17 +48,13 @@ TEST_F(Keys, EachHeldKeyAndLockSetsItsBitAndItsSummary)
         uint8_t key;
         bool lock;
         uint32_t bits;
-    } cases[] = {
-        { LSHIFT, false, GUIB_KEY_LSHIFT | GUIB_KEY_SHIFT },
+    } cases[] = { { LSHIFT, false, GUIB_KEY_LSHIFT | GUIB_KEY_SHIFT },
         { RSHIFT, false, GUIB_KEY_RSHIFT | GUIB_KEY_SHIFT },
         { LCTRL, false, GUIB_KEY_LCTRL | GUIB_KEY_CTRL },
         { RCTRL, false, GUIB_KEY_RCTRL | GUIB_KEY_CTRL },
         { LALT, false, GUIB_KEY_LALT | GUIB_KEY_ALT },
-        { RALT, false, GUIB_KEY_RALT | GUIB_KEY_ALT },
-        { CAPSLOCK, true, GUIB_KEY_CAPSLOCK },
-        { NUMLOCK, true, GUIB_KEY_NUMLOCK },
-        { SCROLLLOCK, true, GUIB_KEY_SCROLLLOCK },
-    };
+        { RALT, false, GUIB_KEY_RALT | GUIB_KEY_ALT }, { CAPSLOCK, true, GUIB_KEY_CAPSLOCK },
+        { NUMLOCK, true, GUIB_KEY_NUMLOCK }, { SCROLLLOCK, true, GUIB_KEY_SCROLLLOCK } };
     for (const auto& c : cases) {
         GUIB_ResetKeyStates();
         c.lock ? TurnOn(c.key) : Hold(c.key);
@@ -97,24 +93,44 @@ TEST_F(Keys, KeyDownsOfCharacterKeysAreSuppressedWithoutControlOrAlt)
     }
 }
 
-TEST_F(Keys, LettersFollowShiftExclusiveOrCapsLock)
+// Letters follow Shift exclusive-or Caps Lock, Control and Alt keep the character, and the pad
+// types digits only with Num Lock (its decimal key is otherwise Delete). 0: the key value comes
+// back unchanged, without a character.
+TEST_F(Keys, WhatAKeyTypesUnderHeldKeysAndLocks)
 {
-    EXPECT_EQ(GUIB_KEY_CHAR | 'a', Typed('A'));
-    Hold(RSHIFT);
-    EXPECT_EQ(GUIB_KEY_CHAR | GUIB_KEY_SHIFT | GUIB_KEY_RSHIFT | 'A', Typed('A'));
-    TurnOn(CAPSLOCK);
-    EXPECT_EQ(
-        GUIB_KEY_CHAR | GUIB_KEY_SHIFT | GUIB_KEY_RSHIFT | GUIB_KEY_CAPSLOCK | 'z', Typed('Z'));
-    GUIB_SetKeyState(RSHIFT, false, false);
-    EXPECT_EQ(GUIB_KEY_CHAR | GUIB_KEY_CAPSLOCK | 'Z', Typed('Z'));
-}
-
-TEST_F(Keys, ControlATypesTheLetterWithItsModifiers)
-{
-    Hold(LCTRL);
-    EXPECT_FALSE(GUIB_IsCharKey('A'));
-    EXPECT_EQ(GUIB_KEY_CHAR | GUIB_KEY_CTRL | GUIB_KEY_LCTRL | 'a', Typed('A'));
-    // The control character the system sends alongside is dropped.
+    constexpr uint32_t SHIFT = GUIB_KEY_SHIFT | GUIB_KEY_RSHIFT;
+    constexpr uint32_t ALT = GUIB_KEY_ALT | GUIB_KEY_LALT;
+    constexpr uint32_t CHAR = GUIB_KEY_CHAR;
+    const struct {
+        std::vector<uint8_t> held;
+        std::vector<uint8_t> locks;
+        uint32_t key;
+        uint32_t typed;
+    } cases[] = { { {}, {}, 'A', CHAR | 'a' }, { { RSHIFT }, {}, 'A', CHAR | SHIFT | 'A' },
+        { { RSHIFT }, { CAPSLOCK }, 'Z', CHAR | SHIFT | GUIB_KEY_CAPSLOCK | 'z' },
+        { {}, { CAPSLOCK }, 'Z', CHAR | GUIB_KEY_CAPSLOCK | 'Z' },
+        { { LCTRL }, {}, 'A', CHAR | GUIB_KEY_CTRL | GUIB_KEY_LCTRL | 'a' },
+        { { LALT }, {}, 96, 0 }, { { LALT }, {}, 105, 0 }, { { LALT }, {}, 110, ALT | 46 },
+        { { LALT }, { NUMLOCK }, 96, CHAR | ALT | GUIB_KEY_NUMLOCK | '0' },
+        { { LALT }, { NUMLOCK }, 105, CHAR | ALT | GUIB_KEY_NUMLOCK | '9' },
+        { { LALT }, { NUMLOCK }, 110, CHAR | ALT | GUIB_KEY_NUMLOCK | '.' } };
+    for (const auto& c : cases) {
+        GUIB_ResetKeyStates();
+        for (uint8_t key : c.held)
+            Hold(key);
+        for (uint8_t lock : c.locks)
+            TurnOn(lock);
+        EXPECT_EQ(c.typed != 0 ? c.typed : GUIB_TranslateKey(c.key), Typed(c.key)) << c.key;
+    }
+    GUIB_ResetKeyStates();
+    TurnOn(NUMLOCK);
+    Hold(LSHIFT);
+    for (uint32_t key : { 8u, 13u, 27u, 46u, 112u, 123u, 160u, 255u, 0x1234u })
+        EXPECT_EQ(GUIB_TranslateKey(key), Typed(key)) << key;
+    // 'a' is also the pad's 1 key: a second translation must not turn it into '1'.
+    uint32_t a = GUIB_KEY_CHAR | GUIB_KEY_NUMLOCK | 'a';
+    EXPECT_EQ(a, GUIB_KeyToChar(a));
+    // The control character the system sends alongside Control+A is dropped.
     EXPECT_TRUE(GUIB_IsIgnoredChar(1));
 }
 
@@ -132,30 +148,6 @@ TEST_F(Keys, DigitAndPunctuationRowsTakeShiftButNotCapsLock)
                 Typed(keys[i]))
                 << int(keys[i]);
     }
-}
-
-TEST_F(Keys, ThePadTypesOnlyWithNumLockAndItsDecimalKeyIsOtherwiseDelete)
-{
-    Hold(LALT);
-    for (uint32_t key = 96; key <= 105; ++key)
-        EXPECT_EQ(GUIB_TranslateKey(key), Typed(key)) << key;
-    EXPECT_EQ(GUIB_KEY_ALT | GUIB_KEY_LALT | 46, Typed(110));
-    TurnOn(NUMLOCK);
-    const uint32_t modifiers = GUIB_KEY_ALT | GUIB_KEY_LALT | GUIB_KEY_NUMLOCK | GUIB_KEY_CHAR;
-    for (uint32_t key = 96; key <= 105; ++key)
-        EXPECT_EQ(modifiers | ('0' + key - 96), Typed(key)) << key;
-    EXPECT_EQ(modifiers | '.', Typed(110));
-}
-
-TEST_F(Keys, KeysWithoutACharacterAndCharactersStayAsTheyAre)
-{
-    TurnOn(NUMLOCK);
-    Hold(LSHIFT);
-    for (uint32_t key : { 8u, 13u, 27u, 46u, 112u, 123u, 160u, 255u, 0x1234u })
-        EXPECT_EQ(GUIB_TranslateKey(key), Typed(key)) << key;
-    // 'a' is also the pad's 1 key: a second translation must not turn it into '1'.
-    uint32_t a = GUIB_KEY_CHAR | GUIB_KEY_NUMLOCK | 'a';
-    EXPECT_EQ(a, GUIB_KeyToChar(a));
 }
 
 TEST(KeyCharacters, ControlCharactersAndEverythingFrom127AreIgnored)

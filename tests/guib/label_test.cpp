@@ -1,4 +1,5 @@
 // c_GUIB_Label: the vertical centring of labels lower than a line, and word wrapping.
+#include "tests/guib/bitmap_checks.h"
 #include "tests/guib/control_fixture.h"
 
 namespace {
@@ -19,10 +20,7 @@ protected:
     }
     static std::vector<uint32_t> Pixels(const c_GUIB_Window* label)
     {
-        const c_GUIB_Bitmap* surface = label->GetSurface();
-        int32_t w = 0, h = 0;
-        surface->GetSize(&w, &h);
-        return { surface->GetPixels(), surface->GetPixels() + w * h };
+        return test::PixelsOf(*label->GetSurface());
     }
 };
 

@@ -1,6 +1,6 @@
 // List boxes: rows and the scroll bar that follows the item count, selection by mouse, keys and
 // wheel with the anchor, the veto of GUIB_LB_SELCHANGING, and what a frame shows.
-#include "tests/guib/list_fixture.h"
+#include "tests/guib/control_fixture.h"
 
 namespace {
 
@@ -10,21 +10,33 @@ constexpr uint8_t VK_END = 35;
 constexpr uint8_t VK_HOME = 36;
 constexpr uint8_t VK_UP = 38;
 constexpr uint8_t VK_DOWN = 40;
+constexpr uint8_t VK_SHIFT = 160; // the left keys: their state makes the summary bits
+constexpr uint8_t VK_CONTROL = 162;
 
-class ListBoxTest : public test::ListControlTest {
+class ListBoxTest : public test::ControlTest {
 protected:
+    ListBoxTest()
+        : ControlTest(240, 200)
+    {
+    }
     // A list at (20, 20), 120 × 100, with count items "Item 0" ...; the rows are 15 pixels
     // high and row k is hit at y = 20 + 8 + 15 k.
     c_GUIB_ListBox* Make(uint32_t count, int32_t height = 100)
     {
-        const GUIB_WindowCreate create = Place(20, 20, 120, height);
-        list = new c_GUIB_ListBox(&create);
+        list = Add<c_GUIB_ListBox>(20, 20, 120, height);
         for (uint32_t i = 0; i < count; ++i)
             EXPECT_EQ(list->AddItem(("Item " + std::to_string(i)).c_str()), i);
         EXPECT_TRUE(driver.PumpUntilIdle());
         return list;
     }
     void ClickRow(uint32_t row) { driver.Click(50, RowY(row)); }
+    // Input given while a modifier key is held.
+    template <typename Input> void Holding(uint8_t modifier, Input input)
+    {
+        driver.KeyDown(modifier);
+        input();
+        driver.KeyUp(modifier);
+    }
     static int32_t RowY(uint32_t row) { return 28 + 15 * static_cast<int32_t>(row); }
     std::vector<uint32_t> Selected() const
     {
@@ -34,12 +46,7 @@ protected:
                 items.push_back(i);
         return items;
     }
-    uint32_t ShownRows() const
-    {
-        GUIB_ScrollInfo info {};
-        list->GetScrollBar()->GetScrollInfo(&info);
-        return static_cast<uint32_t>(info.page);
-    }
+    GUIB_ScrollInfo BarInfo() const { return test::InfoOf(list->GetScrollBar()); }
 
     c_GUIB_ListBox* list = nullptr;
 };
@@ -53,20 +60,14 @@ TEST_F(ListBoxTest, TheSeventhItemBringsTheScrollBar)
     EXPECT_FALSE(list->GetScrollBar()->IsVisible());
     list->AddItem("Item 6");
     EXPECT_TRUE(list->GetScrollBar()->IsVisible());
-    GUIB_ScrollInfo info {};
-    list->GetScrollBar()->GetScrollInfo(&info);
-    EXPECT_EQ(info.page, 6);
-    EXPECT_EQ(info.maximum, 7);
+    EXPECT_EQ(BarInfo().page, 6);
+    EXPECT_EQ(BarInfo().maximum, 7);
     list->SetSize(120, 120); // now all fit: the bar goes and the top returns to 0
     EXPECT_FALSE(list->GetScrollBar()->IsVisible());
     list->SetSize(120, 60);
     EXPECT_TRUE(list->GetScrollBar()->IsVisible());
-    int32_t x = 0;
-    int32_t h = 0;
-    list->GetScrollBar()->GetPosition(&x, nullptr);
-    list->GetScrollBar()->GetSize(nullptr, &h);
-    EXPECT_EQ(x, 120 - 16);
-    EXPECT_EQ(h, 60);
+    EXPECT_EQ(test::PositionOf(list->GetScrollBar()), (GUIB_Point { 120 - 16, 0 }));
+    EXPECT_EQ(test::SizeOf(list->GetScrollBar()), (GUIB_Point { 16, 60 }));
 }
 
 TEST_F(ListBoxTest, PressesSelectWithShiftRangesAndControlToggles)
@@ -76,13 +77,9 @@ TEST_F(ListBoxTest, PressesSelectWithShiftRangesAndControlToggles)
     EXPECT_EQ(list->GetCurrent(), 1u);
     EXPECT_EQ(
         Notes(GUIB_LB_SELCHANGED), (std::vector<test::Note> { { GUIB_LB_SELCHANGED, 1, 1 } }));
-    driver.KeyDown(test::VK_SHIFT);
-    ClickRow(4);
-    driver.KeyUp(test::VK_SHIFT);
+    Holding(VK_SHIFT, [&] { ClickRow(4); });
     EXPECT_EQ(Selected(), (Items { 1, 2, 3, 4 }));
-    driver.KeyDown(test::VK_CONTROL);
-    ClickRow(2);
-    driver.KeyUp(test::VK_CONTROL);
+    Holding(VK_CONTROL, [&] { ClickRow(2); });
     EXPECT_EQ(Selected(), (Items { 1, 3, 4 }));
     EXPECT_EQ(list->GetCurrent(), GUIB_LB_NONE); // unselecting drops the current item
     EXPECT_EQ(list->GetAnchor(), 2u);
@@ -126,10 +123,13 @@ TEST_F(ListBoxTest, HomeKeepsTheAnchorForAShiftedMove)
 {
     Make(6);
     ClickRow(3);
+    driver.Char(u'('); // typed characters are not the navigation keys of their codes: Down
+    driver.Char(u'!'); // and Page Up
+    EXPECT_EQ(list->GetCurrent(), 3u);
     driver.Type(VK_HOME);
     EXPECT_EQ(list->GetCurrent(), 0u);
     EXPECT_EQ(list->GetAnchor(), 3u);
-    TypeWith(test::VK_SHIFT, VK_DOWN);
+    Holding(VK_SHIFT, [&] { driver.Type(VK_DOWN); });
     EXPECT_EQ(list->GetCurrent(), 1u);
     EXPECT_EQ(Selected(), (Items { 1, 2, 3 }));
     driver.Type(VK_UP); // without Shift the anchor follows
@@ -140,37 +140,25 @@ TEST_F(ListBoxTest, HomeKeepsTheAnchorForAShiftedMove)
 TEST_F(ListBoxTest, PageKeysMoveByTheVisibleRowsAndScroll)
 {
     Make(20);
-    ASSERT_EQ(ShownRows(), 6u);
+    ASSERT_EQ(BarInfo().page, 6);
+    driver.Click(20 + 120 - 8, 20 + 100 - 4); // the scroll bar's increase arrow moves the top
+    EXPECT_EQ(list->GetTop(), 1u);
     struct Step {
         uint8_t key;
         uint32_t current;
         uint32_t top;
     };
-    const Step steps[] = { { VK_NEXT, 0, 0 }, // none yet: Page Down gives the last item
-        { VK_HOME, 0, 0 }, { VK_NEXT, 5, 0 }, { VK_NEXT, 10, 5 }, { VK_PRIOR, 5, 5 },
-        { VK_PRIOR, 0, 0 }, { VK_END, 19, 14 }, { VK_DOWN, 19, 14 } };
+    const Step steps[] = { { VK_HOME, 0, 0 }, { VK_NEXT, 5, 0 }, { VK_NEXT, 10, 5 },
+        { VK_PRIOR, 5, 5 }, { VK_PRIOR, 0, 0 }, { VK_END, 19, 14 }, { VK_DOWN, 19, 14 } };
     list->Focus();
-    driver.Type(VK_NEXT);
+    driver.Type(VK_NEXT); // none yet: Page Down gives the last item
     EXPECT_EQ(list->GetCurrent(), 19u);
     for (const Step& s : steps) {
         driver.Type(s.key);
-        if (&s == &steps[0])
-            continue;
         EXPECT_EQ(list->GetCurrent(), s.current) << "key " << int(s.key);
         EXPECT_EQ(list->GetTop(), s.top) << "key " << int(s.key);
     }
-    GUIB_ScrollInfo info {};
-    list->GetScrollBar()->GetScrollInfo(&info);
-    EXPECT_EQ(info.value, 14);
-}
-
-TEST_F(ListBoxTest, TypedCharactersAreNotNavigationKeys)
-{
-    Make(6);
-    ClickRow(2);
-    driver.Char(u'('); // the code of the Down key
-    driver.Char(u'!'); // the code of Page Up
-    EXPECT_EQ(list->GetCurrent(), 2u);
+    EXPECT_EQ(BarInfo().value, 14);
 }
 
 TEST_F(ListBoxTest, RowsPastTheLastItemAreNoItems)
@@ -250,20 +238,11 @@ TEST_F(ListBoxTest, AFontWithoutLinesIsKeptButNotUsed)
     EXPECT_EQ(list->GetItemHeight(7), static_cast<uint32_t>(test::TEST_FONT_HEIGHT));
 }
 
-TEST_F(ListBoxTest, ScrollBarMovesTheTopItem)
-{
-    Make(12);
-    driver.Click(20 + 120 - 8, 20 + 100 - 4); // the increase arrow
-    EXPECT_EQ(list->GetTop(), 1u);
-}
-
 TEST_F(ListBoxTest, FrameShowsRowsSelectionAndScrollBar)
 {
     Make(9);
     ClickRow(1);
-    driver.KeyDown(test::VK_SHIFT);
-    ClickRow(2);
-    driver.KeyUp(test::VK_SHIFT);
+    Holding(VK_SHIFT, [&] { ClickRow(2); });
     ASSERT_TRUE(driver.PumpUntilIdle());
     EXPECT_TRUE(driver.MatchesFrame("controls/list_box_selection"));
 }

@@ -1,10 +1,7 @@
 // The message box: its size and place for its title, text and buttons, the focus it takes, the
 // keys that answer it, the one result it reports before it closes itself, and dragging it by
 // its title.
-#include "tests/support/gui_driver.h"
-#include "tests/support/test_font.h"
-
-#include <gtest/gtest.h>
+#include "tests/guib/control_fixture.h"
 
 #include <string>
 #include <utility>
@@ -22,7 +19,7 @@ constexpr uint8_t VK_SPACE = 32;
 // What the boxes told their callback: (code, p1) pairs, in order.
 std::vector<std::pair<uint32_t, uintptr_t>> g_heard;
 
-uint32_t Record(c_GUIB_Window* window, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t)
+uint32_t Hear(c_GUIB_Window* window, uintptr_t user, uint32_t code, uintptr_t p1, uintptr_t)
 {
     EXPECT_EQ(user, reinterpret_cast<uintptr_t>(window)) << "the box is its callback's data";
     g_heard.emplace_back(code, p1);
@@ -38,20 +35,18 @@ std::vector<uintptr_t> Results()
     return results;
 }
 
-class MessageBox : public ::testing::Test {
+class MessageBox : public test::ControlTest {
 protected:
-    void SetUp() override
+    MessageBox()
+        : ControlTest(640, 480)
     {
         g_heard.clear();
-        font = test::MakeTestFont();
-        (void)driver.Environment()->SetProperty(
-            GUIB_PROP_DEFAULT_FONT, reinterpret_cast<uintptr_t>(font.Get()));
     }
 
     c_GUIB_MessageBox* Open(uint32_t buttons, const char16_t* text = u"Save the changes?")
     {
         c_GUIB_MessageBox* box
-            = GUIB_MessageBox(driver.Desktop(), u"Question", text, buttons, Record);
+            = GUIB_MessageBox(driver.Desktop(), u"Question", text, buttons, Hear);
         id = box->GetId();
         EXPECT_TRUE(driver.PumpUntilIdle());
         return box;
@@ -66,16 +61,12 @@ protected:
     // The centre of a button in desktop coordinates.
     GUIB_Point Centre(c_GUIB_Window* window) const
     {
-        GUIB_Point p { 0, 0 };
-        int32_t w = 0;
-        int32_t h = 0;
-        window->GetSize(&w, &h);
+        GUIB_Point p = test::SizeOf(window);
+        p = { p.x / 2, p.y / 2 };
         window->ToRoot(&p);
-        return { p.x + w / 2, p.y + h / 2 };
+        return p;
     }
 
-    test::GuiDriver driver { 640, 480 };
-    GUIB_Ref<c_GUIB_Font> font;
     uint32_t id = 0;
 };
 
@@ -98,12 +89,8 @@ TEST_F(MessageBox, IsSizedForItsButtonsTitleAndTextAndCentred)
     };
     for (const auto& c : cases) {
         c_GUIB_MessageBox* box = Open(c.buttons, c.text.c_str());
-        int32_t x = 0, y = 0, w = 0, h = 0;
-        box->GetPosition(&x, &y);
-        box->GetSize(&w, &h);
-        EXPECT_EQ(
-            (std::vector<int32_t> { x, y, w, h }), (std::vector<int32_t> { c.x, c.y, c.w, c.h }))
-            << c.buttons;
+        EXPECT_EQ(test::PositionOf(box), (GUIB_Point { c.x, c.y })) << c.buttons;
+        EXPECT_EQ(test::SizeOf(box), (GUIB_Point { c.w, c.h })) << c.buttons;
         box->Close();
         driver.Pump();
     }
@@ -122,16 +109,14 @@ TEST_F(MessageBox, WithoutADefaultFontIsSizedByItsButtons)
 TEST_F(MessageBox, LaysOutAButtonRowCentredNearTheBottomOfTheBody)
 {
     c_GUIB_MessageBox* box = Open(YES_NO_CANCEL);
-    int32_t x = 0, y = 0;
     const std::pair<uint32_t, std::u16string> buttons[]
         = { { GUIB_MB_YES, u"Yes" }, { GUIB_MB_NO, u"No" }, { GUIB_MB_CANCEL, u"Cancel" } };
     int32_t left = 16;
     for (const auto& [flag, caption] : buttons) {
         c_GUIB_Button* button = box->GetButton(flag);
         ASSERT_NE(button, nullptr) << flag;
-        button->GetPosition(&x, &y);
-        EXPECT_EQ(x, left) << flag;
-        EXPECT_EQ(y, 60 - 8 - 18) << flag; // body height 75 - 16 + 1, half a margin below
+        // The body is 75 - 16 + 1 high; the row ends half a margin above its bottom.
+        EXPECT_EQ(test::PositionOf(button), (GUIB_Point { left, 60 - 8 - 18 })) << flag;
         EXPECT_EQ(std::u16string(button->GetCaption()), caption);
         left += 70 + 16;
     }
@@ -159,18 +144,12 @@ TEST_F(MessageBox, KeysAnswerOnlyWhereTheChoiceIsPlain)
         uint8_t key;
         char16_t character;
         uint32_t result; // 0: the box stays open
-    } cases[] = {
-        { GUIB_MB_OK, VK_ENTER, 0, GUIB_MB_OK },
-        { GUIB_MB_OK, VK_SPACE, u' ', GUIB_MB_OK },
-        { GUIB_MB_OK, VK_ESCAPE, 0, 0 },
-        { OK_CANCEL, VK_ENTER, 0, 0 },
-        { OK_CANCEL, VK_ESCAPE, 0, GUIB_MB_CANCEL },
-        { YES_NO, VK_ENTER, 0, 0 },
-        { YES_NO, VK_SPACE, u' ', 0 },
-        { YES_NO, VK_ESCAPE, 0, GUIB_MB_NO },
-        { YES_NO_CANCEL, VK_ESCAPE, 0, GUIB_MB_CANCEL },
-        { GUIB_MB_CANCEL, VK_ENTER, 0, GUIB_MB_CANCEL },
-    };
+    } cases[] = { { GUIB_MB_OK, VK_ENTER, 0, GUIB_MB_OK },
+        { GUIB_MB_OK, VK_SPACE, u' ', GUIB_MB_OK }, { GUIB_MB_OK, VK_ESCAPE, 0, 0 },
+        { OK_CANCEL, VK_ENTER, 0, 0 }, { OK_CANCEL, VK_ESCAPE, 0, GUIB_MB_CANCEL },
+        { YES_NO, VK_ENTER, 0, 0 }, { YES_NO, VK_SPACE, u' ', 0 },
+        { YES_NO, VK_ESCAPE, 0, GUIB_MB_NO }, { YES_NO_CANCEL, VK_ESCAPE, 0, GUIB_MB_CANCEL },
+        { GUIB_MB_CANCEL, VK_ENTER, 0, GUIB_MB_CANCEL } };
     for (const auto& c : cases) {
         g_heard.clear();
         c_GUIB_MessageBox* box = Open(c.buttons);
@@ -226,13 +205,9 @@ TEST_F(MessageBox, ReportsOneResultWhenClicksQueueUpBehindTheFirst)
 TEST_F(MessageBox, DraggingTheTitleMovesTheWholeBox)
 {
     c_GUIB_MessageBox* box = Open(OK_CANCEL);
-    int32_t x0 = 0, y0 = 0;
-    box->GetPosition(&x0, &y0);
-    driver.Drag(x0 + 40, y0 + 8, x0 - 60, y0 + 92);
-    int32_t x = 0, y = 0;
-    box->GetPosition(&x, &y);
-    EXPECT_EQ(x, x0 - 100);
-    EXPECT_EQ(y, y0 + 84);
+    const GUIB_Point start = test::PositionOf(box);
+    driver.Drag(start.x + 40, start.y + 8, start.x - 60, start.y + 92);
+    EXPECT_EQ(test::PositionOf(box), (GUIB_Point { start.x - 100, start.y + 84 }));
     EXPECT_TRUE(Results().empty());
     // The buttons went with it.
     const GUIB_Point cancel = Centre(box->GetButton(GUIB_MB_CANCEL));
@@ -250,22 +225,8 @@ TEST_F(MessageBox, ABoxWithoutAParentTakesItsButtonWidthFromTheEnvironment)
     EXPECT_EQ((std::vector<int32_t> { m.buttonWidth, m.buttonHeight, m.margin, m.titleHeight }),
         (std::vector<int32_t> { 90, 14, 6, 16 }));
     EXPECT_EQ(box->GetSurface(), nullptr);
-    EXPECT_EQ(GUIB_MessageBox(nullptr, u"t", u"x", GUIB_MB_OK, Record), nullptr);
+    EXPECT_EQ(GUIB_MessageBox(nullptr, u"t", u"x", GUIB_MB_OK, Hear), nullptr);
     (void)box->Drop();
-}
-
-TEST_F(MessageBox, Frames)
-{
-    const std::pair<uint32_t, const char*> boxes[] = { { GUIB_MB_OK, "controls/message_ok" },
-        { OK_CANCEL, "controls/message_ok_cancel" }, { YES_NO, "controls/message_yes_no" },
-        { YES_NO_CANCEL, "controls/message_yes_no_cancel" } };
-    for (const auto& [buttons, frame] : boxes) {
-        c_GUIB_MessageBox* box = Open(
-            buttons, u"The patch was not installed completely. Do you want to try again now?");
-        EXPECT_TRUE(driver.MatchesFrame(frame));
-        box->Close();
-        driver.Pump();
-    }
 }
 
 }

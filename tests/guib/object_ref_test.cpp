@@ -46,40 +46,25 @@ private:
     SYS_TraceSink m_previous = nullptr;
 };
 
-TEST_F(ObjectRef, AdoptTakesOverTheFirstReference)
-{
-    {
-        GUIB_Ref<Probe> ref = MakeProbe();
-        EXPECT_EQ(ref->GetRefCount(), 1u);
-    }
-    EXPECT_EQ(destroyed, 1);
-}
-
-TEST_F(ObjectRef, FromAPointerTakesAReferenceOfItsOwn)
+// Adopting takes over the creation reference; a pointer, a copy or a conversion to the base
+// takes one of its own; the last holder to let go destroys the object, once.
+TEST_F(ObjectRef, EachHolderTakesAndGivesBackOneReference)
 {
     auto* object = new Probe(destroyed);
     {
         GUIB_Ref<Probe> ref(object);
-        EXPECT_EQ(object->GetRefCount(), 2u);
+        std::vector<GUIB_Ref<Probe>> copies(3, ref);
+        GUIB_Ref<c_GUIB_BasicObject> base = ref;
+        EXPECT_EQ(object->GetRefCount(), 6u);
     }
+    EXPECT_EQ(object->GetRefCount(), 1u);
+    GUIB_Ref<Probe> adopted = GUIB_Ref<Probe>::Adopt(object);
+    EXPECT_EQ(object->GetRefCount(), 1u);
     EXPECT_EQ(destroyed, 0);
-    EXPECT_EQ(object->Release(), 0u);
+    adopted.Reset();
+    EXPECT_FALSE(adopted);
     EXPECT_EQ(destroyed, 1);
-}
-
-TEST_F(ObjectRef, CopiesCountAndTheLastOneDestroys)
-{
-    GUIB_Ref<Probe> first = MakeProbe();
-    {
-        std::vector<GUIB_Ref<Probe>> copies(3, first);
-        EXPECT_EQ(first->GetRefCount(), 4u);
-    }
-    EXPECT_EQ(first->GetRefCount(), 1u);
-    EXPECT_EQ(destroyed, 0);
-    first.Reset();
-    EXPECT_FALSE(first);
-    EXPECT_EQ(destroyed, 1);
-    first.Reset();
+    adopted.Reset();
     EXPECT_EQ(destroyed, 1);
 }
 
@@ -90,16 +75,17 @@ TEST_F(ObjectRef, MoveHandsTheReferenceOnWithoutCounting)
     GUIB_Ref<Probe> moved(std::move(source));
     EXPECT_FALSE(source);
     EXPECT_EQ(moved.Get(), object);
-    EXPECT_EQ(object->GetRefCount(), 1u);
     GUIB_Ref<Probe> assigned;
     assigned = std::move(moved);
     EXPECT_FALSE(moved);
+    GUIB_Ref<c_GUIB_BasicObject> base = std::move(assigned);
+    EXPECT_FALSE(assigned);
     EXPECT_EQ(object->GetRefCount(), 1u);
-    assigned.Reset();
+    base.Reset();
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST_F(ObjectRef, AssignmentReleasesTheOldObject)
+TEST_F(ObjectRef, AssignmentReleasesTheOldObjectAndSelfAssignmentKeepsIt)
 {
     GUIB_Ref<Probe> ref = MakeProbe();
     GUIB_Ref<Probe> other = MakeProbe();
@@ -108,30 +94,12 @@ TEST_F(ObjectRef, AssignmentReleasesTheOldObject)
     EXPECT_EQ(other->GetRefCount(), 2u);
     ref = GUIB_Ref<Probe>();
     EXPECT_EQ(other->GetRefCount(), 1u);
-}
-
-TEST_F(ObjectRef, SelfAssignmentKeepsTheOnlyReference)
-{
-    GUIB_Ref<Probe> ref = MakeProbe();
-    GUIB_Ref<Probe>& same = ref;
-    ref = same;
-    EXPECT_EQ(ref->GetRefCount(), 1u);
-    ref = std::move(same);
-    ASSERT_TRUE(ref);
-    EXPECT_EQ(ref->GetRefCount(), 1u);
-    EXPECT_EQ(destroyed, 0);
-}
-
-TEST_F(ObjectRef, DerivedConvertsToBase)
-{
-    GUIB_Ref<Probe> probe = MakeProbe();
-    GUIB_Ref<c_GUIB_BasicObject> copied = probe;
-    EXPECT_EQ(copied->GetRefCount(), 2u);
-    GUIB_Ref<c_GUIB_BasicObject> moved = std::move(probe);
-    EXPECT_FALSE(probe);
-    EXPECT_EQ(moved->GetRefCount(), 2u);
-    copied.Reset();
-    moved.Reset();
+    GUIB_Ref<Probe>& same = other;
+    other = same;
+    EXPECT_EQ(other->GetRefCount(), 1u);
+    other = std::move(same);
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->GetRefCount(), 1u);
     EXPECT_EQ(destroyed, 1);
 }
 

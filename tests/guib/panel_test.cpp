@@ -1,6 +1,7 @@
 // Picture panels: every picture mode, the scroll bars of scroll mode and the wheel, and what
-// the panel shows in tile and scroll mode.
-#include "tests/guib/list_fixture.h"
+// the panel shows scrolled.
+#include "tests/guib/bitmap_checks.h"
+#include "tests/guib/control_fixture.h"
 
 namespace {
 
@@ -16,12 +17,15 @@ GUIB_Ref<c_GUIB_Bitmap> Picture(int32_t w, int32_t h)
 
 constexpr uint32_t BACKGROUND = 0xFF203040;
 
-class PanelTest : public test::ListControlTest {
+class PanelTest : public test::ControlTest {
 protected:
+    PanelTest()
+        : ControlTest(240, 200)
+    {
+    }
     c_GUIB_Panel* Make(int32_t w, int32_t h, bool frame = false)
     {
-        const GUIB_WindowCreate create = Place(10, 10, w, h);
-        panel = new c_GUIB_Panel(&create);
+        panel = Add<c_GUIB_Panel>(10, 10, w, h);
         panel->SetFrameStyle(frame ? GUIB_FRAME_BIT : 0);
         return panel;
     }
@@ -30,12 +34,11 @@ protected:
         const GUIB_PictureSetup setup { BACKGROUND, picture, mode, hStep, vStep };
         return panel->SetPicture(&setup);
     }
-    static std::pair<int32_t, int32_t> SizeOf(const c_GUIB_Bitmap* bitmap)
+    GUIB_Point Offset() const
     {
-        int32_t w = 0;
-        int32_t h = 0;
-        bitmap->GetSize(&w, &h);
-        return { w, h };
+        GUIB_Point offset { 0, 0 };
+        panel->GetScrollOffset(&offset.x, &offset.y);
+        return offset;
     }
     uint32_t Pixel(int32_t x, int32_t y)
     {
@@ -46,20 +49,18 @@ protected:
     c_GUIB_Panel* panel = nullptr;
 };
 
-using Size = std::pair<int32_t, int32_t>;
-
 TEST_F(PanelTest, FitShrinksALargerPictureKeepingItsAspect)
 {
     Make(200, 200);
     auto large = Picture(400, 300);
     EXPECT_EQ(Set(large.Get(), GUIB_PM_FIT), SYS_OK);
-    EXPECT_EQ(SizeOf(large.Get()), Size(200, 150));
+    EXPECT_EQ(test::SizeOf(*large), std::pair(200, 150));
     auto small = Picture(100, 50);
     EXPECT_EQ(Set(small.Get(), GUIB_PM_FIT), SYS_OK);
-    EXPECT_EQ(SizeOf(small.Get()), Size(100, 50));
+    EXPECT_EQ(test::SizeOf(*small), std::pair(100, 50));
     auto tall = Picture(150, 601); // 601 / 3 = 200.33: the width rounds from 49.9 to 50
     EXPECT_EQ(Set(tall.Get(), GUIB_PM_FIT), SYS_OK);
-    EXPECT_EQ(SizeOf(tall.Get()), Size(50, 200));
+    EXPECT_EQ(test::SizeOf(*tall), std::pair(50, 200));
 }
 
 TEST_F(PanelTest, StretchResamplesToThePanelAndOtherModesAreRefused)
@@ -67,7 +68,7 @@ TEST_F(PanelTest, StretchResamplesToThePanelAndOtherModesAreRefused)
     Make(60, 40);
     auto picture = Picture(10, 10);
     EXPECT_EQ(Set(picture.Get(), GUIB_PM_STRETCH), SYS_OK);
-    EXPECT_EQ(SizeOf(picture.Get()), Size(60, 40));
+    EXPECT_EQ(test::SizeOf(*picture), std::pair(60, 40));
     for (uint32_t mode : { 3u, 5u, 6u, 0x13u }) {
         EXPECT_EQ(Set(picture.Get(), mode), GUIB_BAD_RANGE) << mode;
         GUIB_PictureSetup held {};
@@ -113,17 +114,13 @@ TEST_F(PanelTest, AWidePictureGetsAHorizontalBarAndBothWhenTheBarMakesItTooHigh)
     ASSERT_EQ(Set(wide.Get(), GUIB_PM_SCROLL), SYS_OK);
     ASSERT_NE(panel->GetHorizontalBar(), nullptr);
     EXPECT_EQ(panel->GetVerticalBar(), nullptr);
-    GUIB_ScrollInfo info {};
-    panel->GetHorizontalBar()->GetScrollInfo(&info);
-    EXPECT_EQ(info.maximum, 150);
-    EXPECT_EQ(info.page, 100);
+    EXPECT_EQ(test::InfoOf(panel->GetHorizontalBar()).maximum, 150);
+    EXPECT_EQ(test::InfoOf(panel->GetHorizontalBar()).page, 100);
     auto higher = Picture(150, 70); // 70 > 80 - 16
     ASSERT_EQ(Set(higher.Get(), GUIB_PM_SCROLL), SYS_OK);
     ASSERT_NE(panel->GetHorizontalBar(), nullptr);
     ASSERT_NE(panel->GetVerticalBar(), nullptr);
-    int32_t w = 0;
-    panel->GetHorizontalBar()->GetSize(&w, nullptr);
-    EXPECT_EQ(w, 84);
+    EXPECT_EQ(test::SizeOf(panel->GetHorizontalBar()).x, 84);
     auto fits = Picture(100, 80);
     ASSERT_EQ(Set(fits.Get(), GUIB_PM_SCROLL), SYS_OK);
     EXPECT_EQ(panel->GetHorizontalBar(), nullptr);
@@ -137,21 +134,15 @@ TEST_F(PanelTest, WheelTowardsTheUserScrollsDownAsFarAsTheBarAllows)
     Make(100, 80, true);
     auto tall = Picture(50, 200);
     ASSERT_EQ(Set(tall.Get(), GUIB_PM_SCROLL, 0, 7), SYS_OK);
-    GUIB_ScrollInfo info {};
-    panel->GetVerticalBar()->GetScrollInfo(&info);
-    EXPECT_EQ(info.page, 78); // the frame takes 2 pixels when the other bar is absent
+    // The frame takes 2 pixels when the other bar is absent.
+    EXPECT_EQ(test::InfoOf(panel->GetVerticalBar()).page, 78);
     driver.Wheel(40, 40, -3);
-    int32_t x = 0;
-    int32_t y = 0;
-    panel->GetScrollOffset(&x, &y);
-    EXPECT_EQ(y, 21);
+    EXPECT_EQ(Offset(), (GUIB_Point { 0, 21 }));
     EXPECT_EQ(Pixel(1, 1), 0xFF000015u);
     driver.Wheel(40, 40, -100);
-    panel->GetScrollOffset(&x, &y);
-    EXPECT_EQ(y, 200 - 78);
+    EXPECT_EQ(Offset(), (GUIB_Point { 0, 200 - 78 }));
     driver.Wheel(40, 40, 100);
-    panel->GetScrollOffset(&x, &y);
-    EXPECT_EQ(y, 0);
+    EXPECT_EQ(Offset(), (GUIB_Point { 0, 0 }));
 }
 
 TEST_F(PanelTest, ScrollStepsDefaultToTheFontsLineHeight)
@@ -159,17 +150,11 @@ TEST_F(PanelTest, ScrollStepsDefaultToTheFontsLineHeight)
     Make(100, 80);
     auto large = Picture(300, 300);
     ASSERT_EQ(Set(large.Get(), GUIB_PM_SCROLL), SYS_OK);
-    GUIB_ScrollInfo info {};
-    panel->GetVerticalBar()->GetScrollInfo(&info);
-    int32_t lineHeight = 0;
-    ASSERT_EQ(font->GetMetrics(&lineHeight, nullptr), SYS_OK);
-    EXPECT_EQ(info.step, lineHeight);
-    panel->GetHorizontalBar()->GetScrollInfo(&info);
-    EXPECT_EQ(info.step, 4 * lineHeight);
+    const int32_t lineHeight = test::TEST_FONT_HEIGHT;
+    EXPECT_EQ(test::InfoOf(panel->GetVerticalBar()).step, lineHeight);
+    EXPECT_EQ(test::InfoOf(panel->GetHorizontalBar()).step, 4 * lineHeight);
     driver.Click(10 + 84 - 5, 10 + 64 + 8); // the horizontal bar's increase arrow
-    int32_t x = 0;
-    panel->GetScrollOffset(&x, nullptr);
-    EXPECT_EQ(x, 4 * lineHeight);
+    EXPECT_EQ(Offset().x, 4 * lineHeight);
 }
 
 TEST_F(PanelTest, NoPictureOnAPanelWithoutOneLeavesItClean)
@@ -200,13 +185,9 @@ TEST_F(PanelTest, APictureThatWasTheSurfaceIsNotPaintedOnLater)
     EXPECT_EQ(picture->GetRefCount(), 1u);
 }
 
-TEST_F(PanelTest, FramesOfTileAndScrollMode)
+TEST_F(PanelTest, FrameOfAScrolledPicture)
 {
     Make(150, 110, true);
-    auto tile = Picture(24, 16);
-    ASSERT_EQ(Set(tile.Get(), GUIB_PM_TILE), SYS_OK);
-    ASSERT_TRUE(driver.PumpUntilIdle());
-    EXPECT_TRUE(driver.MatchesFrame("controls/panel_tile"));
     auto large = Picture(220, 90);
     ASSERT_EQ(Set(large.Get(), GUIB_PM_SCROLL, 10, 10), SYS_OK);
     driver.Click(10 + 150 - 30, 10 + 110 - 8); // right along the horizontal track

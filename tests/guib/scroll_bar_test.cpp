@@ -1,18 +1,21 @@
 // Scroll bars: their geometry, the value and thumb arithmetic at its edges, and what drags,
 // track presses, arrows and the wheel report.
-#include "tests/guib/list_fixture.h"
+#include "tests/guib/control_fixture.h"
 
 #include <cmath>
 
 namespace {
 
-class ScrollBarTest : public test::ListControlTest {
+class ScrollBarTest : public test::ControlTest {
 protected:
+    ScrollBarTest()
+        : ControlTest(240, 200)
+    {
+    }
     // A bar at (10, 10); points below are in the bar's own coordinates.
     c_GUIB_ScrollBar* Make(int32_t w, int32_t h)
     {
-        const GUIB_WindowCreate create = Place(10, 10, w, h);
-        bar = new c_GUIB_ScrollBar(&create);
+        bar = Add<c_GUIB_ScrollBar>(10, 10, w, h);
         EXPECT_TRUE(driver.PumpUntilIdle());
         return bar;
     }
@@ -21,12 +24,7 @@ protected:
         const GUIB_ScrollInfo info { minimum, maximum, value, page, step, 0 };
         ASSERT_EQ(bar->SetScrollInfo(&info), SYS_OK);
     }
-    float Value() const
-    {
-        GUIB_ScrollInfo info {};
-        bar->GetScrollInfo(&info);
-        return info.value;
-    }
+    float Value() const { return test::InfoOf(bar).value; }
     void Drag(int32_t from, int32_t to) { driver.Drag(18, 10 + from, 18, 10 + to); }
 
     c_GUIB_ScrollBar* bar = nullptr;
@@ -35,8 +33,7 @@ protected:
 TEST_F(ScrollBarTest, DefaultVerticalBarHasButtonsTrackAndAMinimumThumb)
 {
     Make(16, 100);
-    GUIB_ScrollInfo info {};
-    bar->GetScrollInfo(&info);
+    const GUIB_ScrollInfo info = test::InfoOf(bar);
     EXPECT_EQ(info.orientation & 0x7, GUIB_SB_VERTICAL);
     EXPECT_EQ(info.maximum, 99);
     EXPECT_EQ(info.page, 10);
@@ -44,18 +41,11 @@ TEST_F(ScrollBarTest, DefaultVerticalBarHasButtonsTrackAndAMinimumThumb)
     EXPECT_EQ(bar->GetTrackOffset(), 16);
     EXPECT_EQ(bar->GetTrackLength(), 68);
     EXPECT_EQ(bar->GetThumbSize(), 8); // round(68 × 10 / 99) = 7, raised to half the bar size
-    int32_t x = 0;
-    int32_t y = 0;
-    bar->GetIncreaseButton()->GetPosition(&x, &y);
-    EXPECT_EQ(y, 84);
+    EXPECT_EQ(test::PositionOf(bar->GetIncreaseButton()), (GUIB_Point { 0, 84 }));
     bar->SetSize(16, 200);
     EXPECT_EQ(bar->GetTrackLength(), 168);
-    bar->GetIncreaseButton()->GetPosition(&x, &y);
-    EXPECT_EQ(y, 184);
-}
-
-TEST_F(ScrollBarTest, ShapeChoosesTheOrientationAndButtonsShrinkToHalfTheLength)
-{
+    EXPECT_EQ(test::PositionOf(bar->GetIncreaseButton()), (GUIB_Point { 0, 184 }));
+    // A wide bar is horizontal; its buttons shrink to half its length.
     Make(20, 12);
     EXPECT_TRUE(bar->IsHorizontal());
     EXPECT_EQ(bar->GetButtonSize(), 10);

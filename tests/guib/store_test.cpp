@@ -9,13 +9,7 @@
 
 namespace {
 
-using test::Bytes;
-using test::Cat;
-using test::Chunk;
-using test::Group;
-using test::RawHeader;
-using test::StoreOf;
-using test::U32s;
+using namespace test;
 
 constexpr uint32_t MAGIC = GUIB_STORE_MAGIC;
 
@@ -31,7 +25,7 @@ Bytes ChunkContent(const c_GUIB_Store& store, uint32_t id, SYS_Status expected =
 
 TEST(Store, WritesUnnamedGroupsWith25ByteHeadersAndUnalignedRecords)
 {
-    test::Held<c_GUIB_Store> store(new c_GUIB_Store());
+    Held<c_GUIB_Store> store(new c_GUIB_Store());
     ASSERT_EQ(SYS_OK, store->BeginGroup(0x1001, 7, nullptr));
     ASSERT_EQ(SYS_OK, store->WriteChunk(1, "abc", 3));
     ASSERT_EQ(SYS_OK, store->WriteChunk(2, "d", 1));
@@ -42,7 +36,7 @@ TEST(Store, WritesUnnamedGroupsWith25ByteHeadersAndUnalignedRecords)
     const Bytes expected = Cat({ U32s({ MAGIC, 0x1001, 7, 25, 52, 1 }), { 0 },
         U32s({ MAGIC, 0, 1, 24, 3, 2 }), { 'a', 'b', 'c' }, U32s({ MAGIC, 0, 2, 24, 1, 2 }),
         { 'd' }, U32s({ MAGIC, 5, 6, 27, 0, 1 }), { 'a', 'b', 0 } });
-    EXPECT_EQ(expected, test::BytesOf(*store));
+    EXPECT_EQ(expected, BytesOf(*store));
 
     // The written store reads back in place.
     ASSERT_EQ(SYS_OK, store->OpenGroup(0x1001, 7));
@@ -87,7 +81,7 @@ TEST(Store, OpenNextGroupWalksTheGroupsOfATypeInOrder)
         seen);
     EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->EndGroup()); // back at the top level
 
-    test::Held<c_GUIB_Store> written(new c_GUIB_Store());
+    Held<c_GUIB_Store> written(new c_GUIB_Store());
     ASSERT_EQ(SYS_OK, written->BeginGroup(7, 1, nullptr));
     cursor = 0;
     EXPECT_EQ(GUIB_STORE_WRONG_MODE, written->OpenNextGroup(7, &cursor, &id));
@@ -95,7 +89,7 @@ TEST(Store, OpenNextGroupWalksTheGroupsOfATypeInOrder)
 
 TEST(Store, ReadingAndWritingModesAreNotMixed)
 {
-    test::Held<c_GUIB_Store> store(new c_GUIB_Store());
+    Held<c_GUIB_Store> store(new c_GUIB_Store());
     EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, store->Write("x", 1));
     ASSERT_EQ(SYS_OK, store->BeginGroup(1, 1, nullptr));
     EXPECT_EQ(GUIB_STORE_WRONG_MODE, store->OpenGroup(1, 1));
@@ -154,7 +148,7 @@ TEST(Store, NestedGroupLargerThanItsParentStaysInside)
 
 TEST(Store, WrittenStoresStopAt16Megabytes)
 {
-    test::Held<c_GUIB_Store> store(new c_GUIB_Store());
+    Held<c_GUIB_Store> store(new c_GUIB_Store());
     const Bytes block(1 << 20, 0xAB);
     ASSERT_EQ(SYS_OK, store->BeginChunk(1));
     for (int i = 0; i < 15; ++i) // 24 header bytes leave room for 15 whole megabytes
@@ -167,34 +161,32 @@ TEST(Store, WrittenStoresStopAt16Megabytes)
     EXPECT_EQ(SYS_NO_MEMORY, store->WriteChunk(2, nullptr, 0)); // no room for another header
 
     // WriteChunk closes its chunk even when the write fails.
-    test::Held<c_GUIB_Store> failed(new c_GUIB_Store());
+    Held<c_GUIB_Store> failed(new c_GUIB_Store());
     EXPECT_EQ(SYS_NO_MEMORY, failed->WriteChunk(1, "x", GUIB_STORE_WRITE_LIMIT));
     EXPECT_EQ(GUIB_STORE_NOTHING_OPEN, failed->EndChunk());
     EXPECT_EQ(Bytes {}, ChunkContent(*failed, 1));
 }
 
-using StoreFile = test::FileFixture;
+using StoreFile = FileFixture;
 
-TEST_F(StoreFile, ReadsTheWholeFileThroughTheVirtualFileInterface)
+TEST_F(StoreFile, ReadsTheWholeFileThroughTheVirtualFileInterfaceUpToTheLimit)
 {
     // Over a page, so that the reading commits more than one.
     const Bytes content(5000, 0x5A);
-    test::Held<c_GUIB_Store> store(
+    Held<c_GUIB_Store> store(
         new c_GUIB_Store(Put("a.fnt", Cat({ Chunk(1, content), Chunk(2, { 9 }) })).c_str()));
     EXPECT_EQ(Bytes { 9 }, ChunkContent(*store, 2));
     EXPECT_EQ(content, ChunkContent(*store, 1));
-}
 
-TEST_F(StoreFile, MissingAndOversizedFilesGiveEmptyStores)
-{
-    test::Held<c_GUIB_Store> missing(new c_GUIB_Store(m_dir.File("none.fnt").c_str()));
+    // Missing and oversized files give empty stores.
+    Held<c_GUIB_Store> missing(new c_GUIB_Store(m_dir.File("none.fnt").c_str()));
     EXPECT_EQ(0u, missing->GetUsedSize());
     EXPECT_EQ(GUIB_STORE_NOT_FOUND, missing->OpenGroup(GUIB_GROUP_FONT, 0));
 
     // A sparse file just above the limit: refused by its size before anything is read.
     const std::string big = Put("big.fnt", Chunk(1, {}));
     std::filesystem::resize_file(m_dir.Path() / "big.fnt", GUIB_STORE_FILE_LIMIT + 1);
-    test::Held<c_GUIB_Store> oversized(new c_GUIB_Store(big.c_str()));
+    Held<c_GUIB_Store> oversized(new c_GUIB_Store(big.c_str()));
     EXPECT_EQ(0u, oversized->GetUsedSize());
     ChunkContent(*oversized, 1, GUIB_STORE_NOT_FOUND);
 }

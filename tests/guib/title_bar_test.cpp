@@ -1,5 +1,6 @@
 // The title bar: dragging it moves its parent by the distance the mouse travelled, whatever
 // speed the mouse goes at, and the release ends the move.
+#include "tests/guib/geometry_checks.h"
 #include "tests/support/gui_driver.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +19,6 @@ protected:
         ASSERT_TRUE(driver.PumpUntilIdle());
     }
 
-    GUIB_Point FramePosition() const
-    {
-        GUIB_Point p {};
-        frame->GetPosition(&p.x, &p.y);
-        return p;
-    }
-
     test::GuiDriver driver;
     c_GUIB_Window* frame = nullptr;
     c_GUIB_TitleBar* bar = nullptr;
@@ -35,17 +29,15 @@ TEST_F(TitleBar, DraggingMovesTheParentUntilTheRelease)
     // Many small steps and one big one end in the same place: the move is measured from the
     // press, not summed from step to step.
     for (int32_t steps : { 1, 7 }) {
-        const GUIB_Point start = FramePosition();
+        const GUIB_Point start = test::PositionOf(frame);
         driver.Drag(start.x + 10, start.y + 5, start.x + 60, start.y - 35, steps);
-        EXPECT_EQ(FramePosition().x, start.x + 50) << steps;
-        EXPECT_EQ(FramePosition().y, start.y - 40) << steps;
+        EXPECT_EQ(test::PositionOf(frame), (GUIB_Point { start.x + 50, start.y - 40 })) << steps;
         EXPECT_FALSE(bar->IsDragging());
         EXPECT_EQ(driver.Desktop()->GetCaptureWindow(), nullptr);
     }
-    const GUIB_Point before = FramePosition();
+    const GUIB_Point before = test::PositionOf(frame);
     driver.Move(before.x + 100, before.y + 90);
-    EXPECT_EQ(FramePosition().x, before.x);
-    EXPECT_EQ(FramePosition().y, before.y);
+    EXPECT_EQ(test::PositionOf(frame), before);
 }
 
 TEST_F(TitleBar, TheDragFollowsTheMouseOutsideTheBarAndTheWindow)
@@ -54,8 +46,7 @@ TEST_F(TitleBar, TheDragFollowsTheMouseOutsideTheBarAndTheWindow)
     driver.Press(150, 85);
     EXPECT_TRUE(bar->IsDragging());
     driver.Move(10, 300);
-    EXPECT_EQ(FramePosition().x, -40);
-    EXPECT_EQ(FramePosition().y, 295);
+    EXPECT_EQ(test::PositionOf(frame), (GUIB_Point { -40, 295 }));
     driver.Release(10, 300);
     EXPECT_FALSE(bar->IsDragging());
 }

@@ -4,12 +4,14 @@
 #pragma once
 
 #include "guib/guib.h"
+#include "tests/guib/geometry_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Heard {
@@ -51,6 +53,15 @@ public:
         for (const Heard& h : Of(who, true))
             events.push_back(h.code);
         return events;
+    }
+    // The key messages one window heard: (GUIB_MSG_KEY_DOWN or GUIB_MSG_KEY_UP, key value).
+    std::vector<std::pair<uint32_t, uintptr_t>> Keys(const std::string& who) const
+    {
+        std::vector<std::pair<uint32_t, uintptr_t>> keys;
+        for (const Heard& h : Of(who, false))
+            if (h.code == GUIB_MSG_KEY_DOWN || h.code == GUIB_MSG_KEY_UP)
+                keys.emplace_back(h.code, h.p1);
+        return keys;
     }
     int Count(const std::string& who, uint32_t message) const
     {
@@ -165,11 +176,6 @@ protected:
     Probe* Make(const char* name, Place place, c_GUIB_Window* parent = nullptr, uint32_t flags = 0)
     {
         return MakeProbe(log, name, &env, parent ? parent : desktop, place, flags);
-    }
-    uint32_t Click(int32_t x, int32_t y)
-    {
-        (void)desktop->ProcessMouse(GUIB_MOUSE_LDOWN, x, y, 0);
-        return desktop->ProcessMouse(GUIB_MOUSE_LUP, x, y, 0);
     }
 
     c_GUIB_Environment env;
