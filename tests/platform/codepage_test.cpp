@@ -158,13 +158,10 @@ TEST(CodePageText, ReadsTheGivenPageOnly)
         const char16_t* wide; // null: the conversion fails
     };
     const Case cases[] = {
-        { 1251, "\xDD\xF2\xEE", u"\u042D\u0442\u043E" },
-        { 1250, "\x8A\xE8", u"\u0160\u010D" },
-        { 1252, "\xDD\xF2\xEE", u"\u00DD\u00F2\u00EE" },
-        { 932, "\x82\xA0", u"\u3042" },
+        { 1251, "\xDD\xF2\xEE", u"\u042D\u0442\u043E" }, { 1250, "\x8A\xE8", u"\u0160\u010D" },
+        { 1252, "\xDD\xF2\xEE", u"\u00DD\u00F2\u00EE" }, { 932, "\x82\xA0", u"\u3042" },
         { 932, "a\x82", nullptr }, // a lead byte without its trail byte
-        { 12345, "a", nullptr },
-        { 0, "a", nullptr }, // the machine's page on Windows, no page here
+        { 12345, "a", nullptr }, { 0, "a", nullptr }, // the machine's page on Windows, no page here
     };
     for (const Case& c : cases) {
         char16_t units[16];
