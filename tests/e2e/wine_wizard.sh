@@ -63,6 +63,8 @@ cleanup() {
     local process
     for process in $pid $cover; do kill "$process" 2>/dev/null && wait "$process" 2>/dev/null; done
     remove_shortcuts
+    # The pointer goes to the screen's corner, off where the next test's window opens.
+    xdotool mousemove 0 0 2>/dev/null
     [[ -f $run/remove.reg ]] && wine reg import "$(winpath "$run/remove.reg")" >/dev/null 2>&1
 }
 trap cleanup EXIT
