@@ -82,17 +82,11 @@ void PTCH_ReadCommandLine(const char* commandLine)
 
 std::string PTCH_CommandLine(const char* program, int count, const char* const* arguments)
 {
-    // Appended piece by piece: GCC 12 at -O3 warns falsely on '"' + string.
-    std::string commandLine(1, '"');
-    commandLine.append(program != nullptr ? program : "").push_back('"');
+    std::string commandLine = "\"" + std::string(program != nullptr ? program : "") + "\"";
     for (int i = 0; i < count; ++i) {
         const std::string argument = arguments[i];
         const bool blanks = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
-        commandLine.append(1, ' ');
-        if (blanks)
-            commandLine.append(1, '"').append(argument).append(1, '"');
-        else
-            commandLine.append(argument);
+        commandLine += blanks ? " \"" + argument + "\"" : " " + argument;
     }
     return commandLine;
 }

@@ -124,10 +124,8 @@ SYS_Status Written(SYS_Status status, SYS_RegKey key, const char* name, const st
 
 SYS_Status SetString(SYS_RegKey key, const char* name, const char* text)
 {
-    // Appended rather than concatenated: GCC 12 at -O3 warns falsely on '"' + string.
-    std::string quoted(1, '"');
-    quoted.append(Utf8OfFileApi(text)).push_back('"');
-    return Written(g_watch.inner.setString(key, name, text), key, name, quoted);
+    return Written(
+        g_watch.inner.setString(key, name, text), key, name, "\"" + Utf8OfFileApi(text) + "\"");
 }
 
 SYS_Status SetDword(SYS_RegKey key, const char* name, uint32_t value)
